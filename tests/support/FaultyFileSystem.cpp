@@ -67,6 +67,30 @@ class FaultyFile final : public FileHandle {
 
 }  // namespace
 
+const char* FaultName(Fault fault) {
+    switch (fault) {
+        case Fault::none:
+            return "none";
+        case Fault::openFails:
+            return "openFails";
+        case Fault::readFails:
+            return "readFails";
+        case Fault::readStopsShort:
+            return "readStopsShort";
+        case Fault::writeFails:
+            return "writeFails";
+        case Fault::writeStopsShort:
+            return "writeStopsShort";
+        case Fault::syncFails:
+            return "syncFails";
+        case Fault::closeFails:
+            return "closeFails";
+        case Fault::readBackDiffers:
+            return "readBackDiffers";
+    }
+    return "unknown";
+}
+
 std::unique_ptr<FileHandle> FaultyFileSystem::Open(const std::string& path, OpenMode mode) {
     ++m_opens;
     const bool due = !m_mode || *m_mode == mode;

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <string>
 
 #include "image/FileSystem.h"
 
@@ -18,6 +19,17 @@ enum class Fault {
     syncFails,
     closeFails,       // the file is closed but the close reports failure
     readBackDiffers,  // reads after a write deliver one byte changed
+};
+
+// A name for test output ("writeStopsShort").
+const char* FaultName(Fault fault);
+
+// For value-parameterised tests: names each case after its fault.
+struct FaultCaseName {
+    template <class ParamInfo>
+    std::string operator()(const ParamInfo& info) const {
+        return FaultName(info.param);
+    }
 };
 
 class FaultyFileSystem final : public FileSystem {

@@ -22,9 +22,9 @@ std::uint16_t U16At(std::span<const std::uint8_t> bytes, std::size_t at) {
     return ReadU16LE(pair);
 }
 
-// The first offset where the marker and its terminator lie wholly inside `bytes`, or 0.
-// memchr finds candidates at memory speed; only they are compared in full.
-std::int32_t FindMarker(std::span<const std::uint8_t> bytes) {
+}  // namespace
+
+std::int32_t FindTableMarker(std::span<const std::uint8_t> bytes) {
     if (bytes.size() < kMarkerSize) {
         return 0;
     }
@@ -46,8 +46,6 @@ std::int32_t FindMarker(std::span<const std::uint8_t> bytes) {
     }
     return 0;
 }
-
-}  // namespace
 
 TableHeader ReadTableHeader(std::span<const std::uint8_t> bytes, std::size_t tableOffset) {
     return TableHeader{
@@ -124,7 +122,7 @@ LoadOutcome DriverImage::LoadFrom(FileHandle& file) {
 }
 
 LoadOutcome DriverImage::LocateTable() {
-    m_nTableOffset = FindMarker(Bytes());
+    m_nTableOffset = FindTableMarker(Bytes());
     if (m_nTableOffset != 0 &&
         !IsTableConsistent(Bytes(), static_cast<std::size_t>(m_nTableOffset))) {
         m_nTableOffset = 0;

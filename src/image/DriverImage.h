@@ -18,6 +18,11 @@ enum class BufferOutcome { ready, noMemory };
 enum class LoadOutcome { loaded, readFailed, noTable };
 enum class SaveOutcome { saved, writeFailed };
 
+// The first offset where the marker and its zero terminator lie wholly inside `bytes`, or 0
+// (also for a marker at offset 0, which by the table's convention means "no table").
+// memchr finds candidates at memory speed; only they are compared in full.
+std::int32_t FindTableMarker(std::span<const std::uint8_t> bytes);
+
 // Capacity and count as stored: signed 16-bit, widened.
 struct TableHeader {
     int capacity = 0;

@@ -12,60 +12,7 @@ std::unique_ptr<std::uint8_t[]> AllocateFromHeap(std::size_t size) {
     return std::unique_ptr<std::uint8_t[]>(new (std::nothrow) std::uint8_t[size]);
 }
 
-// Byte `at` of `bytes`, or 0 past the end.
-std::uint8_t ByteAt(std::span<const std::uint8_t> bytes, std::size_t at) {
-    return at < bytes.size() ? bytes[at] : 0;
-}
-
-std::uint16_t U16At(std::span<const std::uint8_t> bytes, std::size_t at) {
-    const std::array<std::uint8_t, 2> pair{ByteAt(bytes, at), ByteAt(bytes, at + 1)};
-    return ReadU16LE(pair);
-}
-
 }  // namespace
-
-std::int32_t FindTableMarker(std::span<const std::uint8_t> bytes) {
-    if (bytes.size() < kMarkerSize) {
-        return 0;
-    }
-    const std::uint8_t* const begin = bytes.data();
-    const std::uint8_t* const lastStart = begin + (bytes.size() - kMarkerSize);
-    const std::uint8_t* at = begin;
-    while (at <= lastStart) {
-        const void* hit =
-            std::memchr(at, kTableMarker[0], static_cast<std::size_t>(lastStart - at) + 1);
-        if (hit == nullptr) {
-            return 0;
-        }
-        at = static_cast<const std::uint8_t*>(hit);
-        if (std::memcmp(at, kTableMarker.data(), kTableMarker.size()) == 0 &&
-            at[kTableMarker.size()] == 0) {
-            return static_cast<std::int32_t>(at - begin);
-        }
-        ++at;
-    }
-    return 0;
-}
-
-TableHeader ReadTableHeader(std::span<const std::uint8_t> bytes, std::size_t tableOffset) {
-    return TableHeader{
-        static_cast<std::int16_t>(U16At(bytes, tableOffset + kCapacityOffset)),
-        static_cast<std::int16_t>(U16At(bytes, tableOffset + kCountOffset)),
-    };
-}
-
-bool IsTableConsistent(std::span<const std::uint8_t> bytes, std::size_t tableOffset) {
-    if (tableOffset + kEntryHeaderSize > bytes.size()) {
-        return false;
-    }
-    const TableHeader header = ReadTableHeader(bytes, tableOffset);
-    if (header.capacity < 0 || header.count < 0 || header.count > header.capacity) {
-        return false;
-    }
-    const std::size_t end =
-        tableOffset + kEntryHeaderSize + kEntrySize * static_cast<std::size_t>(header.capacity);
-    return end <= bytes.size();
-}
 
 DriverImage::DriverImage(FileSystem& files, BufferAllocator allocate)
     : m_files(files), m_allocate(allocate ? std::move(allocate) : AllocateFromHeap) {}
@@ -130,28 +77,19 @@ LoadOutcome DriverImage::LocateTable() {
     return m_nTableOffset != 0 ? LoadOutcome::loaded : LoadOutcome::noTable;
 }
 
-TableHeader DriverImage::Header() const {
+EntryTable DriverImage::Header() const {
     if (!IsLoaded()) {
         return {};
     }
-    return ReadTableHeader(Bytes(), static_cast<std::size_t>(m_nTableOffset));
+    return ReadEntryTable(Bytes(), static_cast<std::size_t>(m_nTableOffset));
 }
 
 DeviceEntry DriverImage::GetEntry(int slot) const {
-    DeviceEntry entry;
     if (!IsLoaded() || slot < 0) {
-        return entry;
+        return DeviceEntry{};
     }
-    const auto bytes = Bytes();
-    const std::size_t at = static_cast<std::size_t>(m_nTableOffset) + kEntryHeaderSize +
-                           kEntrySize * static_cast<std::size_t>(slot);
-    entry.vid = U16At(bytes, at + kVidOffset);
-    entry.pid = U16At(bytes, at + kPidOffset);
-    entry.code = ByteAt(bytes, at + kCodeOffset);
-    for (std::size_t i = 0; i < kRestSize; ++i) {
-        entry.rest[i] = ByteAt(bytes, at + kRestOffset + i);
-    }
-    return entry;
+    return ReadDeviceEntry(Bytes(), static_cast<std::size_t>(m_nTableOffset) + kEntryHeaderSize +
+                                        kEntrySize * static_cast<std::size_t>(slot));
 }
 
 bool DriverImage::IsWritableSlot(int slot) const {
@@ -177,7 +115,7 @@ bool DriverImage::IncrementCount() {
     if (!IsLoaded() || !IsTableConsistent(Bytes(), static_cast<std::size_t>(m_nTableOffset))) {
         return false;
     }
-    const TableHeader header = Header();
+    const EntryTable header = Header();
     if (header.count >= header.capacity) {
         return false;
     }

@@ -18,25 +18,6 @@ enum class BufferOutcome { ready, noMemory };
 enum class LoadOutcome { loaded, readFailed, noTable };
 enum class SaveOutcome { saved, writeFailed };
 
-// The first offset where the marker and its zero terminator lie wholly inside `bytes`, or 0
-// (also for a marker at offset 0, which by the table's convention means "no table").
-// memchr finds candidates at memory speed; only they are compared in full.
-std::int32_t FindTableMarker(std::span<const std::uint8_t> bytes);
-
-// Capacity and count as stored: signed 16-bit, widened.
-struct TableHeader {
-    int capacity = 0;
-    int count = 0;
-};
-
-// The header of a table whose marker sits at `tableOffset` in `bytes`; bytes past the end
-// read as zero.
-TableHeader ReadTableHeader(std::span<const std::uint8_t> bytes, std::size_t tableOffset);
-
-// Whether a table at `tableOffset` can be edited safely: capacity and count not negative,
-// count not above capacity, and every slot inside `bytes`.
-bool IsTableConsistent(std::span<const std::uint8_t> bytes, std::size_t tableOffset);
-
 class DriverImage {
   public:
     using BufferAllocator = std::function<std::unique_ptr<std::uint8_t[]>(std::size_t)>;
@@ -87,7 +68,7 @@ class DriverImage {
 
   private:
     LoadOutcome LocateTable();
-    TableHeader Header() const;
+    EntryTable Header() const;
     bool IsWritableSlot(int slot) const;
 
     FileSystem& m_files;

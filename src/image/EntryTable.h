@@ -32,10 +32,14 @@ static_assert(kRestOffset + kRestSize == kEntrySize);
 static_assert(kCountOffset + 2 == kEntryHeaderSize);
 static_assert(kTableMarker.size() + 1 == kMarkerSize);
 
+// The code byte of an entry: bits 0-3 the kind, bit 6 the firmware variant of kind 1,
+// bit 7 write protect; bits 4-5 are written as 0.
+using ProtocolCode = std::uint8_t;
+
 struct DeviceEntry {
     std::uint16_t vid = 0;
     std::uint16_t pid = 0;
-    std::uint8_t code = 0;  // a ProtocolCode
+    ProtocolCode code = 0;
     std::array<std::uint8_t, kRestSize> rest{};
 
     bool operator==(const DeviceEntry&) const = default;
@@ -59,13 +63,13 @@ enum class ProtocolChoice : int {
 inline constexpr int kProtocolChoiceCount = 6;
 
 // The choice a code byte shows: kind 1 splits on bit 6; bits 4-5 and 7 are ignored.
-ProtocolChoice DecodeProtocol(std::uint8_t code);
+ProtocolChoice DecodeProtocol(ProtocolCode code);
 
 // The code byte a choice writes (bit 7 clear), or nothing for a position that writes none
 // ("--- Ignore ---", no selection, anything outside 0-5).
-std::optional<std::uint8_t> EncodeProtocol(int choice);
+std::optional<ProtocolCode> EncodeProtocol(int choice);
 
-inline bool IsWriteProtected(std::uint8_t code) {
+inline bool IsWriteProtected(ProtocolCode code) {
     return (code & kWriteProtectBit) != 0;
 }
 
@@ -80,5 +84,27 @@ inline void WriteU16LE(std::span<std::uint8_t, 2> bytes, std::uint16_t value) {
     bytes[0] = static_cast<std::uint8_t>(value & 0xFF);
     bytes[1] = static_cast<std::uint8_t>(value >> 8);
 }
+
+// The first offset where the marker and its zero terminator lie wholly inside `bytes`, or 0
+// (also for a marker at offset 0, which by the table's convention means "no table").
+// memchr finds candidates at memory speed; only they are compared in full.
+std::int32_t FindTableMarker(std::span<const std::uint8_t> bytes);
+
+// The slot whose first byte is at `offset` in `bytes`; bytes past the end read as zero.
+DeviceEntry ReadDeviceEntry(std::span<const std::uint8_t> bytes, std::size_t offset);
+
+// The table's header: capacity and count as stored, signed 16-bit, widened.
+struct EntryTable {
+    int capacity = 0;
+    int count = 0;
+};
+
+// The header of a table whose marker sits at `tableOffset` in `bytes`; bytes past the end
+// read as zero.
+EntryTable ReadEntryTable(std::span<const std::uint8_t> bytes, std::size_t tableOffset);
+
+// Whether a table at `tableOffset` can be edited safely: capacity and count not negative,
+// count not above capacity, and every slot inside `bytes`.
+bool IsTableConsistent(std::span<const std::uint8_t> bytes, std::size_t tableOffset);
 
 }  // namespace morvex

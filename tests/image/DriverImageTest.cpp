@@ -97,9 +97,9 @@ INSTANTIATE_TEST_SUITE_P(
                    0x200}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(TableHeader, ReadsSignExtendedWords) {
+TEST(EntryTable, ReadsSignExtendedWords) {
     const auto bytes = DriverFixture().rawHeader(0xFFFF, 0x8000).bytes();
-    const TableHeader header = ReadTableHeader(bytes, 0x200);
+    const EntryTable header = ReadEntryTable(bytes, 0x200);
     EXPECT_EQ(header.capacity, -1);
     EXPECT_EQ(header.count, -32768);
     EXPECT_FALSE(IsTableConsistent(bytes, 0x200));

@@ -10,7 +10,9 @@ int RunCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
         "rules of the KESTRIN VID/PID Setup dialog. See morvex-cli(1).",
         "morvex-cli");
     app.set_version_flag("--version", std::string("morvex-cli ") + MORVEX_VERSION);
-    app.require_subcommand(1);
+    // At most one command; none is caught below, so that an unknown word is named as such
+    // rather than reported as a missing command.
+    app.require_subcommand(0, 1);
     app.footer(
         "Exit status: 0 done; 1 refused by the file or by the table's rules (nothing written); "
         "2 wrong command line. Run 'morvex-cli COMMAND --help' for a command's options.");
@@ -48,7 +50,9 @@ int RunCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
     if (reportCommand->parsed()) {
         return RunReport(report, console);
     }
-    return console.Fail(kExitUsage, "A subcommand is required (run 'morvex-cli --help')");
+    return console.Fail(kExitUsage,
+                        "A command is required: list, add, update or report (run 'morvex-cli "
+                        "--help')");
 }
 
 }  // namespace morvex::cli

@@ -19,7 +19,7 @@ const fw::VersionRecord& Version();
 
 std::span<const fw::DialogTemplate> AllDialogs();
 std::span<const fw::StringResource> AllStrings();
-std::span<const fw::IconResource> AllIcons();
+std::span<const fw::IconResource* const> AllIcons();
 
 // The protocol list's initial items, ProtocolChoice positions 0-5.
 std::span<const std::string_view> ProtocolItems();

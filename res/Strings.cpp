@@ -9,18 +9,12 @@ constexpr fw::StringResource kStrings[] = {
 };
 
 constexpr fw::VersionRecord kVersion = {
-    {1, 0, 0, 1},
-    {1, 0, 0, 1},
-    "1, 0, 0, 1",
-    "1, 0, 0, 1",
-    "",
-    "KESTRIN VID/PID Setup",
-    "MORVEX",
-    "Free software, without warranty.",
-    "MORVEX.EXE",
-    "KESTRIN VID/PID Setup",
-    "040904b0",
-    kResourceLanguage,
+    {1, 0, 0, 1}, {1, 0, 0, 1},
+    "1, 0, 0, 1", "1, 0, 0, 1",
+    "",           "KESTRIN VID/PID Setup",
+    "MORVEX",     "Free software, without warranty.",
+    "MORVEX.EXE", "KESTRIN VID/PID Setup",
+    "040904b0",   kResourceLanguage,
 };
 
 }  // namespace

@@ -28,8 +28,9 @@ class DialogHost {
     // change (LBN_SELCHANGE) made by the user in a list box that reports them. IDOK comes
     // from Enter while the default button is enabled, IDCANCEL from Escape and the close box.
     virtual void HostCommand(int id, int code) = 0;
-    // A system-menu command the program added (Win32: WM_SYSCOMMAND).
-    virtual void HostSysCommand(unsigned id) = 0;
+    // A system-menu command (Win32: WM_SYSCOMMAND); false when the platform's default
+    // handling is to follow.
+    virtual bool HostSysCommand(unsigned id) = 0;
     // F1 with neither Shift, Ctrl nor Alt held, anywhere in the dialog.
     virtual void HostHelpKey() = 0;
     // A context-menu request on the dialog itself, where the platform offers no system
@@ -39,6 +40,15 @@ class DialogHost {
     // drag-icon query of a minimized window.
     virtual bool HostPaint() = 0;
     virtual IconHandle HostQueryDragIcon() = 0;
+};
+
+struct PixelRect {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+
+    bool operator==(const PixelRect&) const = default;
 };
 
 struct MenuItem {

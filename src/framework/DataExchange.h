@@ -25,6 +25,9 @@ class CDataExchange {
     // stops the exchange: the fields after it keep their values.
     [[noreturn]] void Fail();
 
+    int LastControl() const { return m_idLastControl; }
+    bool LastControlIsEdit() const { return m_bEditLastControl; }
+
     const bool m_bSaveAndValidate;  // true: controls into fields
     CDialog* const m_pDlgWnd;
 
@@ -41,6 +44,11 @@ void DDX_CBIndex(CDataExchange* pDX, int id, int& index);
 // Right after the DDX_Text of an edit: writing sets the edit's limit; reading refuses a
 // longer text with kMaxCharsPrompt. Characters are counted as Unicode code points.
 void DDV_MaxChars(CDataExchange* pDX, const std::string& value, int maxChars);
+
+namespace detail {
+// Thrown by CDataExchange::Fail, caught by CDialog::UpdateData.
+struct DataExchangeStopped {};
+}  // namespace detail
 
 // Code points in UTF-8 text (a stray byte counts as one).
 std::size_t CountChars(std::string_view utf8);

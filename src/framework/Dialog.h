@@ -44,12 +44,21 @@ class CDialog : public CWnd, private DialogHost {
     CMenu* GetSystemMenu(bool revert = false);
     void SetIcon(IconHandle icon, bool big);
     bool IsIconic() const;
+    // Client size in pixels, and the size of the icons the platform gives windows.
+    std::pair<int, int> GetClientSize() const;
+    std::pair<int, int> GetSystemIconSize() const;
+    // Paints a minimized window: the icon background erased, `icon` drawn at (x, y).
+    void PaintIconicIcon(IconHandle icon, int x, int y);
+
+    CDialog* GetOwningDialog() const override { return const_cast<CDialog*>(this); }
 
     // The window, while DoModal runs (for backends and test drivers).
     DialogPeer* GetPeer() const { return m_pPeer.get(); }
     bool IsRunning() const;
     // The innermost dialog whose DoModal runs, or null.
     static CDialog* GetActiveDialog();
+    // The running dialog with that window, or null.
+    static CDialog* FromPeer(const DialogPeer* peer);
 
   protected:
     virtual bool OnInitDialog();
@@ -58,20 +67,19 @@ class CDialog : public CWnd, private DialogHost {
     // The framework's cancel: end with IDCANCEL.
     virtual void OnCancel();
     virtual void DoDataExchange(CDataExchange* pDX);
-    // Default painting.
+    // The platform's own handling of painting and of system commands.
     void OnPaint();
     void OnSysCommand(unsigned id, long param);
 
     static const MessageMap* GetThisMessageMap();
     const MessageMap* GetMessageMap() const override { return GetThisMessageMap(); }
-    CDialog* OwningDialog() const override { return const_cast<CDialog*>(this); }
 
   private:
     friend class CMenu;
 
     bool HostInitDialog() override;
     void HostCommand(int id, int code) override;
-    void HostSysCommand(unsigned id) override;
+    bool HostSysCommand(unsigned id) override;
     void HostHelpKey() override;
     void HostContextMenu() override;
     bool HostPaint() override;
@@ -84,8 +92,7 @@ class CDialog : public CWnd, private DialogHost {
     std::unique_ptr<DialogPeer> m_pPeer;
     std::map<int, std::unique_ptr<CWnd>> m_controls;
     std::unique_ptr<CMenu> m_pSystemMenu;
-    IconHandle m_icons[2] = {nullptr, nullptr};  // small, big
-    bool m_bDefaultPaint = false;
+    bool m_bDefaultHandling = false;  // set by OnPaint and OnSysCommand of this class
 };
 
 }  // namespace morvex::fw

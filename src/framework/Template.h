@@ -10,6 +10,8 @@
 
 namespace morvex::fw {
 
+struct IconResource;
+
 // A rectangle in dialog units: x and width in quarters of the dialog font's average
 // character width, y and height in eighths of its height.
 struct DluRect {
@@ -64,7 +66,9 @@ struct ControlTemplate {
     std::uint32_t style = 0;
     // Drop-down lists: the items filled in before the dialog starts, in order.
     std::span<const std::string_view> initialItems = {};
-    int iconId = 0;  // icons: the icon resource shown
+    // Icons: the resource shown, by ID and as data (backends use whichever suits them).
+    int iconId = 0;
+    const IconResource* icon = nullptr;
 };
 
 namespace DialogStyle {

@@ -38,9 +38,10 @@ class CWnd : public CCmdTarget {
     // application's name. Returns IDOK, IDYES or IDNO.
     int MessageBox(std::string_view text, std::string_view caption = {}, unsigned type = MB_OK);
 
-  protected:
     // The dialog this window belongs to (itself for a dialog); null for a bare CWnd.
-    virtual CDialog* OwningDialog() const { return nullptr; }
+    virtual CDialog* GetOwningDialog() const { return nullptr; }
+
+  protected:
     DialogPeer* Peer() const;
 
     int m_nID = 0;  // 0: the dialog window itself
@@ -51,8 +52,7 @@ class CControl : public CWnd {
   public:
     CControl(CDialog& dialog, int id) : m_dialog(dialog) { m_nID = id; }
 
-  protected:
-    CDialog* OwningDialog() const override { return &m_dialog; }
+    CDialog* GetOwningDialog() const override { return &m_dialog; }
 
   private:
     CDialog& m_dialog;

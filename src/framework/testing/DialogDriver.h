@@ -23,14 +23,7 @@ inline constexpr unsigned ctrl = 2;
 inline constexpr unsigned alt = 4;
 }  // namespace Modifier
 
-struct PixelRect {
-    int x = 0;
-    int y = 0;
-    int width = 0;
-    int height = 0;
-
-    bool operator==(const PixelRect&) const = default;
-};
+using fw::PixelRect;
 
 class DialogDriver {
   public:
@@ -38,10 +31,10 @@ class DialogDriver {
 
     // What a user does. Input goes through the toolkit's event queue, so a disabled
     // control ignores it as it would ignore the user.
-    virtual void Click(int id) = 0;                 // left click on a button or check box
-    virtual void ClickItem(int id, int index) = 0;  // left click on a list box's item
-    virtual void ChooseItem(int id, int index) = 0;  // picks a drop-down item by keyboard
-    virtual void Focus(int id) = 0;                  // as by a click into the control
+    virtual void Click(int id) = 0;                        // left click on a button or check box
+    virtual void ClickItem(int id, int index) = 0;         // left click on a list box's item
+    virtual void ChooseItem(int id, int index) = 0;        // picks a drop-down item by keyboard
+    virtual void Focus(int id) = 0;                        // as by a click into the control
     virtual void Type(int id, std::string_view text) = 0;  // focus, then keystrokes
     virtual void ReplaceText(int id, std::string_view text) = 0;  // focus, select all, type
     virtual void Press(Key key, unsigned modifiers = Modifier::none) = 0;  // to the focus

@@ -1,0 +1,35 @@
+// The running backend.
+#include "framework/Backend.h"
+
+#include <stdexcept>
+
+namespace morvex::fw {
+namespace {
+
+Backend*& CurrentBackend() {
+    static Backend* backend = nullptr;
+    return backend;
+}
+
+}  // namespace
+
+Backend& GetBackend() {
+    if (CurrentBackend() == nullptr) {
+        throw std::logic_error("no dialog backend is running");
+    }
+    return *CurrentBackend();
+}
+
+bool HasBackend() {
+    return CurrentBackend() != nullptr;
+}
+
+BackendSession::BackendSession(int& argc, char** argv) : m_backend(CreateBackend(argc, argv)) {
+    CurrentBackend() = m_backend.get();
+}
+
+BackendSession::~BackendSession() {
+    CurrentBackend() = nullptr;
+}
+
+}  // namespace morvex::fw

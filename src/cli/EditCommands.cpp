@@ -2,7 +2,6 @@
 // verified save (or, with --dry-run, the bytes a save would change).
 #include <algorithm>
 #include <charconv>
-#include <cstdio>
 #include <vector>
 
 #include "cli/Commands.h"
@@ -61,9 +60,12 @@ std::string_view MessageFor(ApplyOutcome outcome) {
     return {};
 }
 
+// Upper-case hexadecimal, `digits` wide.
 std::string Hex(std::size_t value, int digits) {
-    char text[24];
-    std::snprintf(text, sizeof text, "%0*zX", digits, value);
+    std::string text(static_cast<std::size_t>(digits), '0');
+    for (auto at = text.rbegin(); at != text.rend() && value != 0; ++at, value >>= 4) {
+        *at = "0123456789ABCDEF"[value & 0xF];
+    }
     return text;
 }
 

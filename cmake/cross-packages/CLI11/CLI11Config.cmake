@@ -1,0 +1,3 @@
+# CLI11 for a cross build: the build machine's headers only.
+include(${CMAKE_CURRENT_LIST_DIR}/../HeaderOnly.cmake)
+morvex_header_only_package(CLI11::CLI11 CLI)

@@ -1,0 +1,20 @@
+# An imported target for a header-only library of the build machine, seen by a cross build
+# through a folder that holds only that library's headers: adding /usr/include itself would
+# put the build machine's C library headers in front of the target's.
+function(morvex_header_only_package target header_folder)
+    if(TARGET ${target})
+        return()
+    endif()
+    set(source ${MORVEX_HOST_HEADER_ONLY_ROOT}/${header_folder})
+    if(NOT IS_DIRECTORY ${source})
+        message(FATAL_ERROR "${target}: no headers in ${source}")
+    endif()
+    string(MAKE_C_IDENTIFIER ${target} name)
+    set(staged ${CMAKE_BINARY_DIR}/host-headers/${name})
+    file(MAKE_DIRECTORY ${staged})
+    if(NOT EXISTS ${staged}/${header_folder})
+        file(CREATE_LINK ${source} ${staged}/${header_folder} SYMBOLIC)
+    endif()
+    add_library(${target} INTERFACE IMPORTED)
+    set_target_properties(${target} PROPERTIES INTERFACE_INCLUDE_DIRECTORIES ${staged})
+endfunction()

@@ -24,12 +24,13 @@ bool HasBackend() {
     return CurrentBackend() != nullptr;
 }
 
-BackendSession::BackendSession(int& argc, char** argv) : m_backend(CreateBackend(argc, argv)) {
+BackendSession::BackendSession(int& argc, char** argv)
+    : m_backend(CreateBackend(argc, argv)), m_previous(CurrentBackend()) {
     CurrentBackend() = m_backend.get();
 }
 
 BackendSession::~BackendSession() {
-    CurrentBackend() = nullptr;
+    CurrentBackend() = m_previous;
 }
 
 }  // namespace morvex::fw

@@ -184,7 +184,7 @@ Backend& GetBackend();
 bool HasBackend();
 
 // Starts the linked backend for the program's life (argc and argv may be changed by the
-// toolkit, which takes its own options out of them).
+// toolkit, which takes its own options out of them). Sessions nest; the innermost runs.
 class BackendSession {
   public:
     BackendSession(int& argc, char** argv);
@@ -194,6 +194,7 @@ class BackendSession {
 
   private:
     std::unique_ptr<Backend> m_backend;
+    Backend* m_previous;
 };
 
 // Defined by the linked backend.

@@ -4,6 +4,12 @@
 
 namespace morvex::cli {
 
+void AddDriverArgument(CLI::App& command, std::string& driver) {
+    command.add_option("DRIVER", driver, "The driver file (KESTRIN.SYS)")
+        ->required()
+        ->type_name("");
+}
+
 int RunCommandLine(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
     CLI::App app(
         "Lists and edits the USB device table of a KESTRIN.SYS DOS driver, with the "

@@ -11,6 +11,9 @@
 
 namespace morvex::cli {
 
+// The DRIVER argument every command starts with.
+void AddDriverArgument(CLI::App& command, std::string& driver);
+
 struct ListOptions {
     std::string driver;
     bool json = false;

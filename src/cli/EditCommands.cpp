@@ -40,6 +40,12 @@ int ChoiceFor(std::string_view name) {
     return choice ? static_cast<int>(*choice) : static_cast<int>(ProtocolChoice::ignore);
 }
 
+// SLOT's range is known only once the table is read; its spelling is checked at once.
+std::string CheckSlotDigits(const std::string& text) {
+    const bool digits = !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
+    return digits ? std::string() : "'" + text + "' is not a list position (0, 1, ...)";
+}
+
 bool FitsHexField(const std::optional<std::string>& text) {
     return !text || text->size() <= kHexFieldLimit;
 }
@@ -86,6 +92,7 @@ std::string DescribeWrite(std::span<const std::uint8_t> before, const DriverImag
                Hex(at + size - 1, 8) + ": " + was + " -> " + becomes + "\n";
     };
     std::string text = "Dry run, nothing written to " + path + ". A save would write:\n";
+    // Bytes 0-4 of the slot: everything before the three bytes that are never written.
     text += describe("slot " + std::to_string(slot),
                      table + kEntryHeaderSize + kEntrySize * static_cast<std::size_t>(slot),
                      kRestOffset);
@@ -96,6 +103,21 @@ std::string DescribeWrite(std::span<const std::uint8_t> before, const DriverImag
         text += describe("count", count, 2);
     }
     return text;
+}
+
+// The checks before the driver is touched, then the load: held for writing unless a dry run.
+// kExitSuccess, or the status of the message already shown.
+int LoadForEdit(const std::string& driver, const std::optional<std::string>& vid,
+                const std::optional<std::string>& pid, bool dryRun, DriverSession& session,
+                Console& console) {
+    if (!FitsHexField(vid) || !FitsHexField(pid)) {
+        return console.Fail(kExitRefused, message::kInvalidHex);
+    }
+    const auto path = AbsoluteDriverPath(driver);
+    if (!path) {
+        return console.Fail(kExitRefused, message::kCannotRead);
+    }
+    return session.Load(*path, dryRun ? Access::read : Access::edit, console);
 }
 
 // Apply, then either describe the change (dry run) or print the entry and save. The line
@@ -121,16 +143,9 @@ int ApplyAndSave(DriverSession& session, int position, int itemValue, const Entr
     return dryRun ? kExitSuccess : session.Save(console);
 }
 
-CLI::App* AddDriverOption(CLI::App& command, std::string& driver) {
-    command.add_option("DRIVER", driver, "The driver file (KESTRIN.SYS)")
-        ->required()
-        ->type_name("");
-    return &command;
-}
-
-void AddCommonFlags(CLI::App& command, bool& writeProtect, bool& dryRun,
-                    std::string_view writeProtectHelp) {
-    command.add_flag("--write-protect", writeProtect, std::string(writeProtectHelp));
+void AddEditFlags(CLI::App& command, bool& writeProtect, bool& dryRun) {
+    command.add_flag("--write-protect", writeProtect,
+                     "Mark the device write-protected (no later command can clear the mark)");
     command.add_flag("--dry-run", dryRun,
                      "Check the edit and show the bytes a save would change; write nothing");
 }
@@ -143,7 +158,7 @@ CLI::App* SetupAdd(CLI::App& app, AddOptions& options) {
         "The entry goes into the slot after the last one, as the dialog's \"---- New entry "
         "----\" item does; a table of capacity N takes at most N-1 entries. The VID/PID pair "
         "must be new to the table.");
-    AddDriverOption(*command, options.driver);
+    AddDriverArgument(*command, options.driver);
     command->add_option("--vid", options.vid, std::string("Vendor ID: ") + kHexHelp)
         ->required()
         ->type_name("HEX");
@@ -151,22 +166,15 @@ CLI::App* SetupAdd(CLI::App& app, AddOptions& options) {
         ->required()
         ->type_name("HEX");
     AddProtocolOption(*command, options.protocol, "Transfer protocol")->required();
-    AddCommonFlags(*command, options.writeProtect, options.dryRun,
-                   "Mark the device write-protected (no later command can clear the mark)");
+    AddEditFlags(*command, options.writeProtect, options.dryRun);
     return command;
 }
 
 int RunAdd(const AddOptions& options, Console& console) {
-    if (!FitsHexField(options.vid) || !FitsHexField(options.pid)) {
-        return console.Fail(kExitRefused, message::kInvalidHex);
-    }
-    const auto path = AbsoluteDriverPath(options.driver);
-    if (!path) {
-        return console.Fail(kExitRefused, message::kCannotRead);
-    }
     DriverSession session;
-    const Access access = options.dryRun ? Access::read : Access::edit;
-    if (const int status = session.Load(*path, access, console); status != kExitSuccess) {
+    if (const int status =
+            LoadForEdit(options.driver, options.vid, options.pid, options.dryRun, session, console);
+        status != kExitSuccess) {
         return status;
     }
     const DriverImage& image = session.image();
@@ -186,24 +194,17 @@ CLI::App* SetupUpdate(CLI::App& app, UpdateOptions& options) {
         "Fields not given keep their values; at least one must be given. A write-protected "
         "entry cannot be changed. An entry whose protocol the list shows as Unknown needs "
         "--protocol.");
-    AddDriverOption(*command, options.driver);
+    AddDriverArgument(*command, options.driver);
     command->add_option("SLOT", options.slot, "The entry's list position, 0 to count-1 (see list)")
         ->required()
         ->type_name("")
-        ->check(CLI::Validator(
-            [](const std::string& text) -> std::string {
-                const bool digits =
-                    !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
-                return digits ? std::string() : "'" + text + "' is not a list position (0, 1, ...)";
-            },
-            "", "position"));
+        ->check(CLI::Validator(CheckSlotDigits, "", "position"));
     command->add_option("--vid", options.vid, std::string("New vendor ID: ") + kHexHelp)
         ->type_name("HEX");
     command->add_option("--pid", options.pid, std::string("New product ID: ") + kHexHelp)
         ->type_name("HEX");
     AddProtocolOption(*command, options.protocol, "New transfer protocol");
-    AddCommonFlags(*command, options.writeProtect, options.dryRun,
-                   "Mark the device write-protected (no later command can clear the mark)");
+    AddEditFlags(*command, options.writeProtect, options.dryRun);
     return command;
 }
 
@@ -215,16 +216,10 @@ int RunUpdate(const UpdateOptions& options, Console& console) {
                             "update: nothing to change; give --vid, --pid, --protocol or "
                             "--write-protect (run 'morvex-cli update --help')");
     }
-    if (!FitsHexField(options.vid) || !FitsHexField(options.pid)) {
-        return console.Fail(kExitRefused, message::kInvalidHex);
-    }
-    const auto path = AbsoluteDriverPath(options.driver);
-    if (!path) {
-        return console.Fail(kExitRefused, message::kCannotRead);
-    }
     DriverSession session;
-    const Access access = options.dryRun ? Access::read : Access::edit;
-    if (const int status = session.Load(*path, access, console); status != kExitSuccess) {
+    if (const int status =
+            LoadForEdit(options.driver, options.vid, options.pid, options.dryRun, session, console);
+        status != kExitSuccess) {
         return status;
     }
     const DriverImage& image = session.image();

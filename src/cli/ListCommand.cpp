@@ -50,9 +50,7 @@ CLI::App* SetupList(CLI::App& app, ListOptions& options) {
     command->footer(
         "Each entry line holds the slot (the SLOT of update), VID_xxxx&PID_xxxx, the protocol "
         "label of the report and \"(Write Protected)\" where set.");
-    command->add_option("DRIVER", options.driver, "The driver file (KESTRIN.SYS)")
-        ->required()
-        ->type_name("");
+    AddDriverArgument(*command, options.driver);
     command->add_flag("--json", options.json,
                       "Print one JSON object: file, tableOffset, capacity, count and entries "
                       "(slot, vid, pid, code, protocol, writeProtect)");

@@ -26,9 +26,7 @@ CLI::App* SetupReport(CLI::App& app, ReportOptions& options) {
     command->footer(
         "The report is the one the dialog's \"Text out\" writes, CR LF line ends included. "
         "An existing OUTPUT is replaced; OUTPUT may not be the driver itself.");
-    command->add_option("DRIVER", options.driver, "The driver file (KESTRIN.SYS)")
-        ->required()
-        ->type_name("");
+    AddDriverArgument(*command, options.driver);
     command
         ->add_option("OUTPUT", options.output,
                      "The report file, or - for standard output (./- for a file named -)")

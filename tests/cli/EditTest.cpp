@@ -1,5 +1,8 @@
 // add and update end to end: the bytes on disk afterwards, the printed entry, the dry runs,
 // and drivers that may be read but not written.
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include "CliFixtures.h"
@@ -189,6 +192,25 @@ TEST(EditTest, AFullTableStillHasItsEntriesUpdated) {
 
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_TRUE(ReadFileBytes(driver) == WithSlot(before, fixture, 1, 2, 2, 0x02));
+}
+
+// The entry line goes out before the save: an output that cannot take it stops the edit.
+TEST(EditTest, AnOutputThatTakesNothingLeavesTheDriverAlone) {
+    TempDir dir;
+    const std::string driver = StandardDriver().write(dir.file("KESTRIN.SYS"));
+    const auto before = ReadFileBytes(driver);
+    const int full = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
+    ASSERT_GE(full, 0);
+    CliEnvironment environment;
+    environment.standardOutput = full;
+
+    const CliResult result =
+        RunCli({"add", driver, "--vid", "1", "--pid", "2", "--protocol", "bulk"}, environment);
+    ::close(full);
+
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "morvex-cli: Can not write to standard output.\n");
+    EXPECT_TRUE(ReadFileBytes(driver) == before);
 }
 
 struct DryRunCase {

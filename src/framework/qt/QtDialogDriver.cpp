@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QFontInfo>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -142,6 +143,14 @@ class QtDialogDriver final : public DialogDriver {
         QTest::keyClick(target, ToQtKey(key), ToQtModifiers(modifiers));
     }
 
+    void Press(char letter, unsigned modifiers) override {
+        QWidget* target = QApplication::focusWidget();
+        if (target == nullptr || target->window() != m_peer->Window()) {
+            target = m_peer->Window();
+        }
+        QTest::keyClick(target, letter, ToQtModifiers(modifiers));
+    }
+
     void ContextMenu() override {
         QDialog* window = m_peer->Window();
         const QPoint at(2, 2);
@@ -159,6 +168,20 @@ class QtDialogDriver final : public DialogDriver {
             return ToUtf8(label->text());
         }
         return m_peer->GetText(id);
+    }
+
+    std::vector<std::string> StaticTexts() const override {
+        std::vector<std::string> texts;
+        for (QWidget* widget : m_peer->StaticControls()) {
+            if (auto* label = qobject_cast<QLabel*>(widget)) {
+                if (label->pixmap().isNull()) {
+                    texts.push_back(ToUtf8(label->text()));
+                }
+            } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
+                texts.push_back(ToUtf8(group->title()));
+            }
+        }
+        return texts;
     }
 
     bool IsEnabled(int id) const override { return Required(id)->isEnabled(); }

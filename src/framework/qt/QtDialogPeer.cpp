@@ -203,6 +203,16 @@ int QtDialogPeer::ControlId(const QWidget* widget) const {
     return 0;
 }
 
+std::vector<QWidget*> QtDialogPeer::StaticControls() const {
+    std::vector<QWidget*> controls;
+    for (const auto& [control, widget] : m_ordered) {
+        if (control->id == IDC_STATIC) {
+            controls.push_back(widget);
+        }
+    }
+    return controls;
+}
+
 PixelRect QtDialogPeer::MapDialogRect(const DluRect& rect) const {
     return {RoundedScale(rect.x, m_baseX, 4), RoundedScale(rect.y, m_baseY, 8),
             RoundedScale(rect.cx, m_baseX, 4), RoundedScale(rect.cy, m_baseY, 8)};

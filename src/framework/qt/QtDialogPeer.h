@@ -59,6 +59,8 @@ class QtDialogPeer final : public DialogPeer {
     QDialog* Window() const;
     QWidget* Control(int id) const;
     int ControlId(const QWidget* widget) const;
+    // The controls without an ID, in template order.
+    std::vector<QWidget*> StaticControls() const;
     PixelRect MapDialogRect(const DluRect& rect) const;
     DialogHost& Host() const { return m_host; }
 

@@ -38,12 +38,15 @@ class DialogDriver {
     virtual void Type(int id, std::string_view text) = 0;  // focus, then keystrokes
     virtual void ReplaceText(int id, std::string_view text) = 0;  // focus, select all, type
     virtual void Press(Key key, unsigned modifiers = Modifier::none) = 0;  // to the focus
+    virtual void Press(char letter, unsigned modifiers) = 0;  // a letter key, e.g. Alt+V
     virtual void ContextMenu() = 0;  // right click on the dialog's background
     virtual void CloseBox() = 0;
 
     // What a user sees.
     virtual std::string Title() const = 0;
     virtual std::string Text(int id) const = 0;
+    // The texts of the controls without an ID (labels, group boxes), in template order.
+    virtual std::vector<std::string> StaticTexts() const = 0;
     virtual bool IsEnabled(int id) const = 0;
     virtual bool IsChecked(int id) const = 0;
     virtual std::vector<std::string> Items(int id) const = 0;

@@ -9,11 +9,12 @@ namespace {
 class FaultyFile final : public FileHandle {
   public:
     FaultyFile(std::unique_ptr<FileHandle> inner, Fault fault, int nth, std::size_t chunk,
-               std::shared_ptr<int> struck)
+               bool skipSync, std::shared_ptr<int> struck)
         : m_inner(std::move(inner)),
           m_fault(fault),
           m_nth(nth),
           m_chunk(chunk),
+          m_skipSync(skipSync),
           m_struck(std::move(struck)) {}
 
     std::optional<std::size_t> ReadAt(std::uint64_t offset, std::span<std::uint8_t> dest) override {
@@ -59,7 +60,7 @@ class FaultyFile final : public FileHandle {
 
     bool Sync() override {
         ++m_syncs;
-        return !Due(Fault::syncFails, m_syncs) && m_inner->Sync();
+        return !Due(Fault::syncFails, m_syncs) && (m_skipSync || m_inner->Sync());
     }
 
     bool Close() override {
@@ -86,6 +87,7 @@ class FaultyFile final : public FileHandle {
     Fault m_fault;
     int m_nth;
     std::size_t m_chunk;
+    bool m_skipSync;
     std::shared_ptr<int> m_struck;
     int m_reads = 0;
     int m_readsAfterWrite = 0;
@@ -134,7 +136,7 @@ std::unique_ptr<FileHandle> FaultyFileSystem::Open(const std::string& path, Open
         return nullptr;
     }
     return std::make_unique<FaultyFile>(std::move(inner), due ? m_fault : Fault::none, m_nth,
-                                        m_chunk, m_struck);
+                                        m_chunk, m_skipSync, m_struck);
 }
 
 }  // namespace morvex::test

@@ -1,6 +1,10 @@
 // The command line: CLI11 parses it, the chosen command runs, and every parse error becomes
 // one "morvex-cli: ..." line with exit status 2.
+#include <exception>
+#include <new>
+
 #include "cli/Commands.h"
+#include "cli/Messages.h"
 
 namespace morvex::cli {
 
@@ -44,17 +48,25 @@ int RunCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
     }
 
     Console console(out, err);
-    if (listCommand->parsed()) {
-        return RunList(list, console);
-    }
-    if (addCommand->parsed()) {
-        return RunAdd(add, console);
-    }
-    if (updateCommand->parsed()) {
-        return RunUpdate(update, console);
-    }
-    if (reportCommand->parsed()) {
-        return RunReport(report, console);
+    // The core reports by outcome; what can still throw here (memory, the standard library)
+    // ends as one line like every other failure, not as an abort.
+    try {
+        if (listCommand->parsed()) {
+            return RunList(list, console);
+        }
+        if (addCommand->parsed()) {
+            return RunAdd(add, console);
+        }
+        if (updateCommand->parsed()) {
+            return RunUpdate(update, console);
+        }
+        if (reportCommand->parsed()) {
+            return RunReport(report, console);
+        }
+    } catch (const std::bad_alloc&) {
+        return console.Fail(kExitRefused, message::kNoMemory);
+    } catch (const std::exception& error) {
+        return console.Fail(kExitRefused, error.what());
     }
     return console.Fail(kExitUsage,
                         "A command is required: list, add, update or report (run 'morvex-cli "

@@ -15,9 +15,11 @@
 #include <QListWidget>
 #include <QPixmap>
 #include <QPushButton>
+#include <QRawFont>
 #include <QShortcut>
 #include <QSignalBlocker>
 #include <QValidator>
+#include <cmath>
 
 #include "framework/Constants.h"
 
@@ -57,8 +59,12 @@ const char* const kRawTextProperty = "morvexText";
 // the length check instead of being cut silently.
 class EditValidator final : public QValidator {
   public:
-    EditValidator(bool upperCase, QLineEdit* edit)
-        : QValidator(edit), m_upperCase(upperCase), m_edit(edit) {}
+    EditValidator(bool upperCase, QLineEdit* edit) : QValidator(edit), m_upperCase(upperCase) {
+        // The edit's text has already changed when validate() runs; remember the last
+        // accepted length to tell growing from shrinking.
+        QObject::connect(edit, &QLineEdit::textChanged, this,
+                         [this](const QString& text) { m_acceptedLength = text.size(); });
+    }
 
     void SetLimit(int limit) { m_limit = limit; }
 
@@ -66,7 +72,7 @@ class EditValidator final : public QValidator {
         if (m_upperCase) {
             input = input.toUpper();
         }
-        if (m_limit > 0 && input.size() > m_limit && input.size() > m_edit->text().size()) {
+        if (m_limit > 0 && input.size() > m_limit && input.size() > m_acceptedLength) {
             return Invalid;
         }
         return Acceptable;
@@ -74,8 +80,8 @@ class EditValidator final : public QValidator {
 
   private:
     bool m_upperCase;
-    QLineEdit* m_edit;
     int m_limit = 0;
+    qsizetype m_acceptedLength = 0;
 };
 
 // A single-selection list box as the platform list box behaves: a click or a key always
@@ -133,6 +139,24 @@ int RoundedScale(int value, int numerator, int denominator) {
     const long long half = denominator / 2;
     return static_cast<int>(product >= 0 ? (product + half) / denominator
                                          : (product - half) / denominator);
+}
+
+// The font's height as the platform measures it for dialog units: the face's Windows ascent
+// and descent (OS/2 usWinAscent, usWinDescent), each scaled and rounded. FreeType's
+// metrics may follow the typographic ascent instead, which makes the same face shorter
+// and every dialog squat. Falls back to Qt's height when the face has no such table.
+int FontCellHeight(const QFont& font) {
+    const QRawFont raw = QRawFont::fromFont(font);
+    const QByteArray os2 = raw.isValid() ? raw.fontTable("OS/2") : QByteArray();
+    constexpr qsizetype kWinDescentEnd = 78;
+    if (os2.size() < kWinDescentEnd || raw.unitsPerEm() <= 0) {
+        return QFontMetrics(font).height();
+    }
+    auto u16 = [&os2](qsizetype at) {
+        return (static_cast<unsigned char>(os2[at]) << 8) | static_cast<unsigned char>(os2[at + 1]);
+    };
+    const double scale = raw.pixelSize() / raw.unitsPerEm();
+    return static_cast<int>(std::lround(u16(74) * scale) + std::lround(u16(76) * scale));
 }
 
 }  // namespace
@@ -245,7 +269,7 @@ void QtDialogPeer::Build() {
     const int letters = metrics.horizontalAdvance(
         QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
     m_baseX = (letters / 26 + 1) / 2;
-    m_baseY = metrics.height();
+    m_baseY = FontCellHeight(font);
 
     const PixelRect client = MapDialogRect(m_template.rect);
     m_window->setFixedSize(client.width, client.height);

@@ -274,7 +274,9 @@ void DispatchAsModalLoop(MSG& message) {
     ::DispatchMessageW(&message);
 }
 
-}  // namespace win32
+}  // namespace morvex::fw::win32
+
+namespace morvex::fw {
 
 std::unique_ptr<Backend> CreateBackend(int&, char**) {
     // The command line is the program's own; the system's controls need no start-up here.

@@ -97,7 +97,9 @@ class GuardedImage {
   public:
     explicit GuardedImage(FileSystem& files)
         : image(files, [this](std::size_t size) {
-              auto buffer = std::make_unique<std::uint8_t[]>(size);
+              // Not cleared: the product never reads past the bytes it read, and the poison
+              // below would report it if it did.
+              auto buffer = std::make_unique_for_overwrite<std::uint8_t[]>(size);
               m_buffer = buffer.get();
               m_size = size;
               return buffer;

@@ -20,7 +20,14 @@ const std::string kReportPath = "report.txt";
 int ExpectedTableOffset(std::span<const std::uint8_t> bytes) {
     static constexpr char kMarker[] = "$DOSUSBTBL0";  // its terminating zero is part of it
     for (std::size_t i = 0; i + sizeof kMarker <= bytes.size(); ++i) {
-        if (std::memcmp(bytes.data() + i, kMarker, sizeof kMarker) != 0) {
+        // Only where a '$' stands: a compare at every byte would halve the run's speed.
+        const void* dollar = std::memchr(bytes.data() + i, '$', bytes.size() - i);
+        if (dollar == nullptr) {
+            return 0;
+        }
+        i = static_cast<std::size_t>(static_cast<const std::uint8_t*>(dollar) - bytes.data());
+        if (i + sizeof kMarker > bytes.size() ||
+            std::memcmp(bytes.data() + i, kMarker, sizeof kMarker) != 0) {
             continue;
         }
         if (i == 0 || i + 16 > bytes.size()) {

@@ -2,7 +2,9 @@
 #include "report/TextReport.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <span>
+#include <system_error>
 
 #include "editor/EntryEditor.h"
 
@@ -10,6 +12,13 @@ namespace morvex::TextReport {
 namespace {
 
 constexpr const char* kEndOfLine = "\r\n";
+
+// The report replaces its file: aimed at the driver, by any name or link, it would wipe the
+// very file it lists.
+bool NamesTheDriver(const std::string& reportPath, const std::string& driverPath) {
+    std::error_code error;
+    return std::filesystem::equivalent(reportPath, driverPath, error) && !error;
+}
 
 }  // namespace
 
@@ -58,7 +67,7 @@ std::string FormatReport(const DriverImage& image, const std::string& driverPath
 
 ReportOutcome Write(const std::string& reportPath, const DriverImage& image,
                     const std::string& driverPath, FileSystem& files) {
-    if (!image.IsLoaded()) {
+    if (!image.IsLoaded() || NamesTheDriver(reportPath, driverPath)) {
         return ReportOutcome::reportFailed;
     }
     const std::string text = FormatReport(image, driverPath);

@@ -20,7 +20,8 @@ const char* ProtocolLabel(std::uint8_t code);
 std::string FormatReport(const DriverImage& image, const std::string& driverPath);
 
 // Creates or replaces the report file and writes the report whole. Refused without
-// touching any file unless the image is loaded.
+// touching any file unless the image is loaded, and when the report path names the driver
+// file itself.
 ReportOutcome Write(const std::string& reportPath, const DriverImage& image,
                     const std::string& driverPath, FileSystem& files = SystemFileSystem());
 

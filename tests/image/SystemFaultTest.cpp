@@ -1,6 +1,7 @@
 // Faults the running system raises through the POSIX file layer: files and folders the user
-// may not read or write (as an unprivileged user, also when the tests run as root), and a
-// driver path that stops being a regular file between load and save.
+// may not read or write (as an unprivileged user, also when the tests run as root), a driver
+// path that stops being a regular file between load and save, and a report aimed at the
+// driver itself.
 #include <fcntl.h>
 #include <grp.h>
 #include <gtest/gtest.h>
@@ -174,6 +175,49 @@ INSTANTIATE_TEST_SUITE_P(
                                         std::filesystem::create_directory(dir.file("folder"));
                                         std::filesystem::create_symlink(dir.file("folder"), path);
                                     }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The report replaces its file: aimed at the driver, by any name, it would wipe the driver.
+struct SameFileCase {
+    const char* name;
+    std::function<std::string(const std::string& driver, const TempDir& dir)> reportPath;
+};
+
+class ReportOverTheDriver : public testing::TestWithParam<SameFileCase> {};
+
+TEST_P(ReportOverTheDriver, IsRefusedAndLeavesTheDriverAlone) {
+    TempDir dir;
+    const auto fixture = DriverFixture().size(70000).entry(1, 2, 3);
+    const auto driver = fixture.write(dir.file("KESTRIN.SYS"));
+    DriverImage image;
+    image.AllocateBuffer();
+    ASSERT_EQ(image.Load(driver), LoadOutcome::loaded);
+    const std::string report = GetParam().reportPath(driver, dir);
+
+    EXPECT_EQ(TextReport::Write(report, image, driver), ReportOutcome::reportFailed);
+
+    EXPECT_EQ(ReadFileBytes(driver), fixture.bytes());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, ReportOverTheDriver,
+    testing::Values(SameFileCase{"samePath",
+                                 [](const std::string& driver, const TempDir&) { return driver; }},
+                    SameFileCase{"throughTheFolderAgain",
+                                 [](const std::string&, const TempDir& dir) {
+                                     return dir.path() + "/./KESTRIN.SYS";
+                                 }},
+                    SameFileCase{"symlink",
+                                 [](const std::string& driver, const TempDir& dir) {
+                                     std::filesystem::create_symlink(driver, dir.file("link.txt"));
+                                     return dir.file("link.txt");
+                                 }},
+                    SameFileCase{"hardLink",
+                                 [](const std::string& driver, const TempDir& dir) {
+                                     std::filesystem::create_hard_link(driver,
+                                                                       dir.file("hard.txt"));
+                                     return dir.file("hard.txt");
+                                 }}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -1,6 +1,6 @@
 // The setup dialog with the file layer failing at each step of a load, a save and a report in
 // turn: the message that step ends in, the controls afterwards, and never a success shown
-// for a step that failed.
+// for a step that failed; and a report aimed at the driver itself.
 #include <functional>
 
 #include "DialogTest.h"
@@ -201,6 +201,26 @@ TEST_P(FaultStepDialogTest, TextOutSaysDoneOnlyWhenTheReportWentThrough) {
         ui.Click(IDCANCEL);
     });
     ASSERT_LE(nth, kMaxSteps * 4) << "the fault kept striking";
+}
+
+// Choosing the driver itself as the report's file must not wipe the driver: the report is
+// refused with "Text-out failure." and the driver, then saved, is whole.
+TEST_F(DialogTest, TextOutOntoTheDriverIsAFailureAndKeepsTheDriver) {
+    const DriverFixture fixture = Driver().size(70000);
+    const std::string driver = WriteDriver(fixture);
+    CSetupDlg dialog;
+
+    Run(dialog, [&](DialogDriver& ui) {
+        Refer(ui, driver);
+        script.ChooseFile(driver);
+        script.AnswerMessageBox(IDOK);
+        ui.Click(IDC_TEXT_OUT);
+        ExpectLastMessage("Text-out failure.", MB_ICONEXCLAMATION | MB_OK);
+        EXPECT_EQ(ReadFileBytes(driver), fixture.bytes());
+        ui.Click(IDCANCEL);
+    });
+
+    EXPECT_EQ(ReadFileBytes(driver), fixture.bytes());
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryFault, FaultStepDialogTest, ::testing::ValuesIn(kEveryFault),

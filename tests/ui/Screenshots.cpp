@@ -1,6 +1,8 @@
-// Renders the setup dialog (with a driver loaded) and the About box to PNG files:
+// Renders the setup dialog (with a driver loaded) and the About box to PNG files, and the
+// whole screen while the setup dialog shows:
 //   morvex_ui_screenshots <output folder> <driver file>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "Resources.h"
@@ -19,7 +21,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string folder = argv[1];
-    const std::string driver = argv[2];
+    // A file dialog hands back full paths; so does this stand-in for it.
+    const std::string driver = std::filesystem::absolute(argv[2]).string();
     bool saved = true;
 
     PromptScript script;
@@ -29,6 +32,7 @@ int main(int argc, char** argv) {
         ui.Click(res::IDC_REFER);
         ui.ClickItem(res::IDC_ENTRY_LIST, 1);
         saved = ui.SaveImage(folder + "/setup-dialog.png") && saved;
+        saved = ui.SaveScreenImage(folder + "/screen.png") && saved;
 
         testing::DriveNextDialog(script, [&](testing::DialogDriver& about) {
             saved = about.SaveImage(folder + "/about-box.png") && saved;

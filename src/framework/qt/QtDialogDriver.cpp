@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <stdexcept>
 
@@ -222,6 +223,14 @@ class QtDialogDriver final : public DialogDriver {
 
     bool SaveImage(const std::string& path) const override {
         return m_peer->Window()->grab().save(QString::fromStdString(path), "PNG");
+    }
+
+    bool SaveScreenImage(const std::string& path) const override {
+        // Let the window system catch up with what the widgets have drawn.
+        m_peer->Window()->repaint();
+        QTest::qWait(100);
+        QScreen* screen = m_peer->Window()->screen();
+        return screen != nullptr && screen->grabWindow(0).save(QString::fromStdString(path), "PNG");
     }
 
   private:

@@ -64,6 +64,8 @@ class DialogDriver {
 
     // The dialog's client area as a PNG file.
     virtual bool SaveImage(const std::string& path) const = 0;
+    // The whole screen as the window system holds it, as a PNG file.
+    virtual bool SaveScreenImage(const std::string& path) const = 0;
 
     CDialog& Dialog() const { return m_dialog; }
 

@@ -1,6 +1,7 @@
 // The running backend.
 #include "framework/Backend.h"
 
+#include <cstdio>
 #include <stdexcept>
 
 namespace morvex::fw {
@@ -12,6 +13,12 @@ Backend*& CurrentBackend() {
 }
 
 }  // namespace
+
+std::string HelpAnchor(unsigned context) {
+    char anchor[32];
+    std::snprintf(anchor, sizeof anchor, "context-0x%x", context);
+    return anchor;
+}
 
 Backend& GetBackend() {
     if (CurrentBackend() == nullptr) {

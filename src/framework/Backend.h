@@ -171,13 +171,17 @@ class Backend {
     virtual std::optional<FileDialogResult> FileDialog(const FileDialogRequest& request) = 0;
     // A popup menu at the pointer; the chosen item's id, or 0.
     virtual unsigned TrackMenu(const MenuRequest& request) = 0;
-    // Asks the desktop to show `file` at help context `context`; false when that fails.
+    // Asks the desktop to show `file` at help context `context` (the page's element whose id
+    // is HelpAnchor(context)); false when that fails.
     virtual bool OpenHelp(const std::string& file, unsigned context) = 0;
     // The running program's full path.
     virtual std::string ExecutablePath() const = 0;
     // Runs `task` once the innermost running modal loop has started.
     virtual void Post(std::function<void()> task) = 0;
 };
+
+// The id of a help page's section for a help context: "context-0x20066".
+std::string HelpAnchor(unsigned context);
 
 // The running backend; throws std::logic_error when none runs.
 Backend& GetBackend();

@@ -2,6 +2,7 @@
 // menu, the window icon, and the help command on F1.
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 #include "DialogTest.h"
 #include "app/SetupApp.h"
@@ -237,6 +238,16 @@ TEST_F(AppShellTest, TheHelpPageSitsBesideTheProgram) {
     app::CSetupApp app;
     EXPECT_EQ(std::filesystem::path(app.GetHelpFilePath()).filename(), "morvex_ui_tests.html");
     EXPECT_EQ(app.GetAppName(), kAppName);
+}
+
+TEST(HelpPageTest, HasASectionForEachDialogsHelpContext) {
+    std::ifstream in(MORVEX_HELP_PAGE);
+    ASSERT_TRUE(in) << MORVEX_HELP_PAGE;
+    const std::string page{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    for (const unsigned context : {kSetupHelpContext, kAboutHelpContext}) {
+        EXPECT_NE(page.find("id=\"" + HelpAnchor(context) + '"'), std::string::npos)
+            << HelpAnchor(context);
+    }
 }
 
 TEST(MinimizedIconOriginTest, CentresTheIconWithHalvesTruncatedTowardZero) {

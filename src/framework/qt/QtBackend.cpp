@@ -152,7 +152,7 @@ class QtBackend final : public Backend {
 
     bool OpenHelp(const std::string& file, unsigned context) override {
         QUrl url = QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(file)));
-        url.setFragment(QStringLiteral("context-0x%1").arg(context, 0, 16));
+        url.setFragment(QString::fromStdString(HelpAnchor(context)));
         return QDesktopServices::openUrl(url);
     }
 

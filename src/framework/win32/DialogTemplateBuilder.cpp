@@ -37,16 +37,20 @@ std::uint32_t MapStyles(std::uint32_t flags, const StyleMap (&map)[N]) {
 }
 
 constexpr StyleMap kDialogStyles[] = {
-    {DialogStyle::popup, WS_POPUP},          {DialogStyle::visible, WS_VISIBLE},
-    {DialogStyle::caption, WS_CAPTION},      {DialogStyle::sysMenu, WS_SYSMENU},
-    {DialogStyle::modalFrame, DS_MODALFRAME}, {DialogStyle::look3d, DS_3DLOOK},
-    {DialogStyle::center, DS_CENTER},        {DialogStyle::minimizeBox, WS_MINIMIZEBOX},
+    {DialogStyle::popup, WS_POPUP},
+    {DialogStyle::visible, WS_VISIBLE},
+    {DialogStyle::caption, WS_CAPTION},
+    {DialogStyle::sysMenu, WS_SYSMENU},
+    {DialogStyle::modalFrame, DS_MODALFRAME},
+    {DialogStyle::look3d, DS_3DLOOK},
+    {DialogStyle::center, DS_CENTER},
+    {DialogStyle::minimizeBox, WS_MINIMIZEBOX},
     {DialogStyle::maximizeBox, WS_MAXIMIZEBOX},
 };
 
 constexpr StyleMap kCommonStyles[] = {
-    {ControlStyle::group, WS_GROUP},     {ControlStyle::tabStop, WS_TABSTOP},
-    {ControlStyle::border, WS_BORDER},   {ControlStyle::vScroll, WS_VSCROLL},
+    {ControlStyle::group, WS_GROUP},       {ControlStyle::tabStop, WS_TABSTOP},
+    {ControlStyle::border, WS_BORDER},     {ControlStyle::vScroll, WS_VSCROLL},
     {ControlStyle::disabled, WS_DISABLED},
 };
 constexpr StyleMap kButtonStyles[] = {{ControlStyle::multiLine, BS_MULTILINE}};
@@ -75,8 +79,9 @@ class TemplateWriter {
     }
     // Dialog units are 16-bit in a template; anything larger is a broken template.
     void Short(int value) {
-        const int clamped = std::max<int>(std::numeric_limits<std::int16_t>::min(),
-                                          std::min<int>(std::numeric_limits<std::int16_t>::max(), value));
+        const int clamped =
+            std::max<int>(std::numeric_limits<std::int16_t>::min(),
+                          std::min<int>(std::numeric_limits<std::int16_t>::max(), value));
         Word(static_cast<std::uint16_t>(static_cast<std::int16_t>(clamped)));
     }
     void Text(std::string_view utf8) {

@@ -191,14 +191,10 @@ int main(int argc, char** argv) {
        << "    BLOCK \"StringFileInfo\"\n    BEGIN\n"
        << "        BLOCK " << Quoted(version.stringBlock) << "\n        BEGIN\n";
     const std::pair<const char*, std::string_view> values[] = {
-        {"CompanyName", version.companyName},
-        {"FileDescription", version.fileDescription},
-        {"FileVersion", version.fileVersionText},
-        {"InternalName", version.internalName},
-        {"LegalCopyright", version.legalCopyright},
-        {"OriginalFilename", version.originalFilename},
-        {"ProductName", version.productName},
-        {"ProductVersion", version.productVersionText},
+        {"CompanyName", version.companyName},       {"FileDescription", version.fileDescription},
+        {"FileVersion", version.fileVersionText},   {"InternalName", version.internalName},
+        {"LegalCopyright", version.legalCopyright}, {"OriginalFilename", version.originalFilename},
+        {"ProductName", version.productName},       {"ProductVersion", version.productVersionText},
     };
     for (const auto& [name, value] : values) {
         rc << "            VALUE \"" << name << "\", " << Quoted(value) << "\n";

@@ -3,8 +3,8 @@
 #include "framework/win32/Win32Backend.h"
 
 #include <commdlg.h>
-#include <cwchar>
 #include <shellapi.h>
+#include <cwchar>
 
 #include <algorithm>
 #include <exception>
@@ -104,8 +104,8 @@ std::unique_ptr<DialogPeer> Win32Backend::CreateDialogPeer(DialogHost& host,
 int Win32Backend::MessageBox(const MessageBoxRequest& request) {
     const std::wstring text = Widen(request.text);
     const std::wstring caption = Widen(request.caption);
-    const int answer = ::MessageBoxW(OwnerWindow(request.owner), text.c_str(), caption.c_str(),
-                                     request.type);
+    const int answer =
+        ::MessageBoxW(OwnerWindow(request.owner), text.c_str(), caption.c_str(), request.type);
     const bool yesNo = (request.type & MB_TYPEMASK) == MB_YESNO;
     if (answer == IDYES || answer == IDNO || answer == IDOK) {
         return answer;
@@ -176,8 +176,8 @@ unsigned Win32Backend::TrackMenu(const MenuRequest& request) {
     ::GetCursorPos(&at);
     // The menu closes when the user clicks elsewhere only if its owner is in front.
     ::SetForegroundWindow(owner);
-    const BOOL chosen = ::TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY,
-                                         at.x, at.y, 0, owner, nullptr);
+    const BOOL chosen = ::TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x,
+                                         at.y, 0, owner, nullptr);
     ::DestroyMenu(menu);
     return chosen > 0 ? static_cast<unsigned>(chosen) : 0;
 }
@@ -191,8 +191,8 @@ bool Win32Backend::OpenHelp(const std::string& file, unsigned) {
     }
     Win32DialogPeer* innermost = InnermostDialog();
     const HINSTANCE started =
-        ::ShellExecuteW(innermost != nullptr ? innermost->Window() : nullptr, L"open",
-                        path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        ::ShellExecuteW(innermost != nullptr ? innermost->Window() : nullptr, L"open", path.c_str(),
+                        nullptr, nullptr, SW_SHOWNORMAL);
     return reinterpret_cast<INT_PTR>(started) > 32;
 }
 

@@ -132,6 +132,51 @@ class PngWriter {
     }
 };
 
+// What `window` shows (the whole screen for null), `width` by `height` pixels from its
+// top left corner, as a PNG file.
+bool Capture(HWND window, int width, int height, const std::string& path) {
+    if (width <= 0 || height <= 0) {
+        return false;
+    }
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    HDC source = ::GetDC(window);
+    HDC memory = ::CreateCompatibleDC(source);
+    void* bits = nullptr;
+    HBITMAP bitmap = ::CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    bool saved = false;
+    if (memory != nullptr && bitmap != nullptr) {
+        const HGDIOBJ previous = ::SelectObject(memory, bitmap);
+        const bool copied = ::BitBlt(memory, 0, 0, width, height, source, 0, 0, SRCCOPY) != 0;
+        ::GdiFlush();
+        if (copied) {
+            std::vector<std::uint8_t> rgb;
+            rgb.reserve(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3);
+            const auto* pixels = static_cast<const std::uint32_t*>(bits);
+            for (int i = 0; i < width * height; ++i) {
+                rgb.push_back(static_cast<std::uint8_t>((pixels[i] >> 16) & 0xFF));
+                rgb.push_back(static_cast<std::uint8_t>((pixels[i] >> 8) & 0xFF));
+                rgb.push_back(static_cast<std::uint8_t>(pixels[i] & 0xFF));
+            }
+            saved = PngWriter::Write(path, width, height, rgb);
+        }
+        ::SelectObject(memory, previous);
+    }
+    if (bitmap != nullptr) {
+        ::DeleteObject(bitmap);
+    }
+    if (memory != nullptr) {
+        ::DeleteDC(memory);
+    }
+    ::ReleaseDC(window, source);
+    return saved;
+}
+
 class Win32DialogDriver final : public DialogDriver {
   public:
     explicit Win32DialogDriver(CDialog& dialog)
@@ -357,47 +402,15 @@ class Win32DialogDriver final : public DialogDriver {
                        RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
         Settle();
         const PixelRect client = ClientRect();
-        if (client.width <= 0 || client.height <= 0) {
-            return false;
-        }
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = client.width;
-        info.bmiHeader.biHeight = -client.height;  // top-down
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        HDC screen = ::GetDC(dialog);
-        HDC memory = ::CreateCompatibleDC(screen);
-        void* bits = nullptr;
-        HBITMAP bitmap = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        bool saved = false;
-        if (memory != nullptr && bitmap != nullptr) {
-            const HGDIOBJ previous = ::SelectObject(memory, bitmap);
-            const bool copied =
-                ::BitBlt(memory, 0, 0, client.width, client.height, screen, 0, 0, SRCCOPY) != 0;
-            ::GdiFlush();
-            if (copied) {
-                std::vector<std::uint8_t> rgb;
-                rgb.reserve(static_cast<std::size_t>(client.width) * client.height * 3);
-                const auto* pixels = static_cast<const std::uint32_t*>(bits);
-                for (int i = 0; i < client.width * client.height; ++i) {
-                    rgb.push_back(static_cast<std::uint8_t>((pixels[i] >> 16) & 0xFF));
-                    rgb.push_back(static_cast<std::uint8_t>((pixels[i] >> 8) & 0xFF));
-                    rgb.push_back(static_cast<std::uint8_t>(pixels[i] & 0xFF));
-                }
-                saved = PngWriter::Write(path, client.width, client.height, rgb);
-            }
-            ::SelectObject(memory, previous);
-        }
-        if (bitmap != nullptr) {
-            ::DeleteObject(bitmap);
-        }
-        if (memory != nullptr) {
-            ::DeleteDC(memory);
-        }
-        ::ReleaseDC(dialog, screen);
-        return saved;
+        return Capture(dialog, client.width, client.height, path);
+    }
+
+    bool SaveScreenImage(const std::string& path) const override {
+        ::RedrawWindow(m_peer->Window(), nullptr, nullptr,
+                       RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        Settle();
+        return Capture(nullptr, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN),
+                       path);
     }
 
   private:
@@ -439,9 +452,7 @@ class Win32DialogDriver final : public DialogDriver {
         BYTE held[256];
         std::copy(std::begin(saved), std::end(saved), std::begin(held));
         const bool alt = (modifiers & Modifier::alt) != 0;
-        auto hold = [&held](int key, bool down) {
-            held[key] = down ? 0x80 : 0;
-        };
+        auto hold = [&held](int key, bool down) { held[key] = down ? 0x80 : 0; };
         hold(VK_SHIFT, (modifiers & Modifier::shift) != 0);
         hold(VK_LSHIFT, (modifiers & Modifier::shift) != 0);
         hold(VK_CONTROL, (modifiers & Modifier::ctrl) != 0);

@@ -260,8 +260,8 @@ bool Win32DialogPeer::PreTranslateHelpKey(const MSG& message) {
         (message.hwnd != m_hwnd && !::IsChild(m_hwnd, message.hwnd))) {
         return false;
     }
-    const bool modified = ::GetKeyState(VK_SHIFT) < 0 || ::GetKeyState(VK_CONTROL) < 0 ||
-                          ::GetKeyState(VK_MENU) < 0;
+    const bool modified =
+        ::GetKeyState(VK_SHIFT) < 0 || ::GetKeyState(VK_CONTROL) < 0 || ::GetKeyState(VK_MENU) < 0;
     if (!modified) {
         m_host.HostHelpKey();
     }
@@ -403,8 +403,9 @@ void Win32DialogPeer::Enable(int id, bool enable) {
         // it, so the keyboard still works.
         const HWND focus = ::GetFocus();
         if (focus != nullptr && (focus == window || ::IsChild(window, focus))) {
-            const auto self = std::find_if(m_ordered.begin(), m_ordered.end(),
-                                           [window](const auto& entry) { return entry.second == window; });
+            const auto self =
+                std::find_if(m_ordered.begin(), m_ordered.end(),
+                             [window](const auto& entry) { return entry.second == window; });
             const std::size_t count = m_ordered.size();
             const std::size_t start =
                 self != m_ordered.end() ? static_cast<std::size_t>(self - m_ordered.begin()) : 0;
@@ -522,8 +523,8 @@ int Win32DialogPeer::InsertString(int id, int index, std::string_view text) {
         return LB_ERR;
     }
     const std::wstring wide = Widen(text);
-    const LRESULT at = ListMessage(id, LB_INSERTSTRING, CB_INSERTSTRING,
-                                   static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(wide.c_str()));
+    const LRESULT at = ListMessage(id, LB_INSERTSTRING, CB_INSERTSTRING, static_cast<WPARAM>(index),
+                                   reinterpret_cast<LPARAM>(wide.c_str()));
     return at >= 0 ? static_cast<int>(at) : LB_ERR;
 }
 

@@ -67,12 +67,13 @@ HICON DrawIconFromData(const IconResource& icon, int size) {
     std::vector<std::uint8_t> mask(static_cast<std::size_t>(maskStride * side), 0);
     auto* pixels = static_cast<std::uint32_t*>(bits);
     for (int y = 0; y < side; ++y) {
-        const std::string_view row =
-            y < static_cast<int>(image->rows.size()) ? image->rows[static_cast<std::size_t>(y)]
-                                                     : std::string_view{};
+        const std::string_view row = y < static_cast<int>(image->rows.size())
+                                         ? image->rows[static_cast<std::size_t>(y)]
+                                         : std::string_view{};
         for (int x = 0; x < side; ++x) {
-            const int index =
-                x < static_cast<int>(row.size()) ? PaletteIndex(row[static_cast<std::size_t>(x)]) : -1;
+            const int index = x < static_cast<int>(row.size())
+                                  ? PaletteIndex(row[static_cast<std::size_t>(x)])
+                                  : -1;
             std::uint32_t argb = 0;
             if (index >= 0) {
                 argb = 0xFF000000u | icon.palette[static_cast<std::size_t>(index)];
@@ -107,9 +108,9 @@ HICON IconFor(IconHandle icon, int size) {
     if (const auto found = icons.find(key); found != icons.end()) {
         return found->second;
     }
-    auto* loaded = static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr),
-                                                   MAKEINTRESOURCEW(icon->id), IMAGE_ICON, size,
-                                                   size, LR_DEFAULTCOLOR));
+    auto* loaded =
+        static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(icon->id),
+                                        IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
     if (loaded == nullptr) {
         loaded = DrawIconFromData(*icon, size);
     }

@@ -5,6 +5,7 @@
 #include <span>
 #include <string_view>
 
+#include "OutcomeTexts.h"
 #include "framework/Template.h"
 #include "resource.h"
 
@@ -24,20 +25,8 @@ std::span<const fw::IconResource* const> AllIcons();
 // The protocol list's initial items, ProtocolChoice positions 0-5.
 std::span<const std::string_view> ProtocolItems();
 
-// Texts of the setup dialog, exactly as the program has always shown them.
+// Texts of the setup dialog's prompts and buttons (its messages: OutcomeTexts.h).
 namespace text {
-inline constexpr std::string_view kNotEnoughMemory = "Not enoght memory space.";
-inline constexpr std::string_view kCannotRead = "Can not read driver's image.";
-inline constexpr std::string_view kInvalidImage = "Invalid driver's image.";
-inline constexpr std::string_view kMaximumEntryOver = "Maximum entry over.";
-inline constexpr std::string_view kInvalidHex = "Invalid hex string.";
-inline constexpr std::string_view kInvalidProtocol = "Invalid protocol type.";
-inline constexpr std::string_view kDuplicateEntry = "The same VID/PID is already exist.";
-inline constexpr std::string_view kSaveSettings = "Save settings ?";
-inline constexpr std::string_view kCannotUpdate = "Can not update driver's image.";
-inline constexpr std::string_view kTextOutFailure = "Text-out failure.";
-inline constexpr std::string_view kTextOutDone = "Text-out done.";
-
 inline constexpr std::string_view kReferTitle = "Select location of KESTRIN.SYS";
 inline constexpr std::string_view kReferFilter =
     "KESTRIN Driver Files (kestrin.sys)|kestrin.sys|All Files (*.*)|*.*||";

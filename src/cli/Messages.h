@@ -4,18 +4,20 @@
 
 #include <string_view>
 
+#include "OutcomeTexts.h"
+
 namespace morvex::cli::message {
 
-// The dialog's texts, word for word.
-inline constexpr std::string_view kNoMemory = "Not enoght memory space.";
-inline constexpr std::string_view kCannotRead = "Can not read driver's image.";
-inline constexpr std::string_view kInvalidImage = "Invalid driver's image.";
-inline constexpr std::string_view kMaximumEntryOver = "Maximum entry over.";
-inline constexpr std::string_view kInvalidHex = "Invalid hex string.";
-inline constexpr std::string_view kInvalidProtocol = "Invalid protocol type.";
-inline constexpr std::string_view kDuplicateEntry = "The same VID/PID is already exist.";
-inline constexpr std::string_view kCannotUpdate = "Can not update driver's image.";
-inline constexpr std::string_view kTextOutFailure = "Text-out failure.";
+// The dialog's texts, word for word, from the one place both take them.
+inline constexpr std::string_view kNoMemory = res::text::kNotEnoughMemory;
+using res::text::kCannotRead;
+using res::text::kCannotUpdate;
+using res::text::kDuplicateEntry;
+using res::text::kInvalidHex;
+using res::text::kInvalidImage;
+using res::text::kInvalidProtocol;
+using res::text::kMaximumEntryOver;
+using res::text::kTextOutFailure;
 
 // The dialog disables its apply button instead of saying this.
 inline constexpr std::string_view kWriteProtected = "The entry is write-protected.";

@@ -49,6 +49,10 @@ class FileSystem {
 // The running system's file layer.
 FileSystem& SystemFileSystem();
 
+// Whether both paths name one existing file, by any spelling or link; false when either is
+// missing. Paths are read in the system's 8-bit encoding, as Open reads them.
+bool NameTheSameFile(const std::string& first, const std::string& second);
+
 // Reads until `dest` is full or the file ends; the number of bytes read, or nothing on
 // failure. A read that makes no progress is the end of the file, never a loop.
 std::optional<std::size_t> ReadFully(FileHandle& file, std::uint64_t offset,

@@ -184,4 +184,30 @@ FileSystem& SystemFileSystem() {
     return files;
 }
 
+bool NameTheSameFile(const std::string& first, const std::string& second) {
+    // The file's identity is its volume and index; asked through handles that share
+    // everything, so a file someone holds is still recognised.
+    auto identify = [](const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
+        std::wstring wide;
+        if (!ToWidePath(path, wide)) {
+            return false;
+        }
+        const HANDLE handle =
+            ::CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES,
+                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                          OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (handle == INVALID_HANDLE_VALUE) {
+            return false;
+        }
+        const bool known = ::GetFileInformationByHandle(handle, &info) != 0;
+        ::CloseHandle(handle);
+        return known;
+    };
+    BY_HANDLE_FILE_INFORMATION one{};
+    BY_HANDLE_FILE_INFORMATION other{};
+    return identify(first, one) && identify(second, other) &&
+           one.dwVolumeSerialNumber == other.dwVolumeSerialNumber &&
+           one.nFileIndexHigh == other.nFileIndexHigh && one.nFileIndexLow == other.nFileIndexLow;
+}
+
 }  // namespace morvex

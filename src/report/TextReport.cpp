@@ -2,9 +2,7 @@
 #include "report/TextReport.h"
 
 #include <cstdint>
-#include <filesystem>
 #include <span>
-#include <system_error>
 
 #include "editor/EntryEditor.h"
 
@@ -16,8 +14,7 @@ constexpr const char* kEndOfLine = "\r\n";
 // The report replaces its file: aimed at the driver, by any name or link, it would wipe the
 // very file it lists.
 bool NamesTheDriver(const std::string& reportPath, const std::string& driverPath) {
-    std::error_code error;
-    return std::filesystem::equivalent(reportPath, driverPath, error) && !error;
+    return NameTheSameFile(reportPath, driverPath);
 }
 
 }  // namespace

@@ -1,14 +1,14 @@
 // Entry list building, field decoding and the apply rules.
 #include "editor/EntryEditor.h"
 
-#include <cstdio>
-
 namespace morvex {
 
 std::string FormatHex16(std::uint16_t value) {
-    char text[5];
-    std::snprintf(text, sizeof text, "%04X", static_cast<unsigned>(value));
-    return text;
+    // By hand rather than with printf, whose floating-point machinery would otherwise be
+    // linked into every program for four digits.
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    return {kDigits[(value >> 12) & 0xF], kDigits[(value >> 8) & 0xF], kDigits[(value >> 4) & 0xF],
+            kDigits[value & 0xF]};
 }
 
 std::string FormatItemText(std::uint16_t vid, std::uint16_t pid) {

@@ -1,7 +1,6 @@
 // The running backend.
 #include "framework/Backend.h"
 
-#include <cstdio>
 #include <stdexcept>
 
 namespace morvex::fw {
@@ -15,9 +14,15 @@ Backend*& CurrentBackend() {
 }  // namespace
 
 std::string HelpAnchor(unsigned context) {
-    char anchor[32];
-    std::snprintf(anchor, sizeof anchor, "context-0x%x", context);
-    return anchor;
+    // Lower-case hexadecimal without leading zeros, by hand: printf would bring its
+    // floating-point machinery into the program.
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string digits;
+    do {
+        digits.insert(digits.begin(), kDigits[context & 0xF]);
+        context >>= 4;
+    } while (context != 0);
+    return "context-0x" + digits;
 }
 
 Backend& GetBackend() {

@@ -1,7 +1,7 @@
 // CWinApp, the help command, AfxMessageBox and the program's entry point.
 #include "framework/WinApp.h"
 
-#include <filesystem>
+#include <cstdio>
 
 #include "framework/Backend.h"
 #include "framework/Dialog.h"
@@ -15,9 +15,45 @@ CWinApp*& CurrentApp() {
     return app;
 }
 
-std::filesystem::path ExecutablePath() {
-    return HasBackend() ? std::filesystem::path(GetBackend().ExecutablePath())
-                        : std::filesystem::path();
+std::string ExecutablePath() {
+    return HasBackend() ? GetBackend().ExecutablePath() : std::string();
+}
+
+// File names are taken apart as bytes, in whatever encoding the system gave them; the
+// standard path class would read them as UTF-8 on Windows (and drag its locale machinery
+// into the program). Both separators count, as they do on Windows.
+std::size_t NameStart(const std::string& path) {
+    const std::size_t separator = path.find_last_of("/\\");
+    return separator == std::string::npos ? 0 : separator + 1;
+}
+
+// Where the extension starts, or npos; a leading dot starts a name, not an extension.
+std::size_t ExtensionStart(const std::string& path) {
+    const std::size_t start = NameStart(path);
+    const std::size_t dot = path.rfind('.');
+    return dot != std::string::npos && dot > start ? dot : std::string::npos;
+}
+
+std::string Stem(const std::string& path) {
+    const std::size_t start = NameStart(path);
+    const std::size_t end = ExtensionStart(path);
+    return path.substr(start, end == std::string::npos ? std::string::npos : end - start);
+}
+
+std::string WithExtension(const std::string& path, const char* extension) {
+    return path.substr(0, ExtensionStart(path)) + extension;
+}
+
+// A page the desktop could open: a file that opens and reads (a folder opens on some
+// systems, but does not read).
+bool IsReadableFile(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        return false;
+    }
+    const bool readable = std::fgetc(file) != EOF || std::ferror(file) == 0;
+    std::fclose(file);
+    return readable;
 }
 
 }  // namespace
@@ -38,15 +74,15 @@ int CWinApp::Run() {
 }
 
 std::string CWinApp::GetAppName() const {
-    return !m_strAppName.empty() ? m_strAppName : ExecutablePath().stem().string();
+    return !m_strAppName.empty() ? m_strAppName : Stem(ExecutablePath());
 }
 
 std::string CWinApp::GetHelpFilePath() const {
     if (!m_strHelpFilePath.empty()) {
         return m_strHelpFilePath;
     }
-    std::filesystem::path path = ExecutablePath();
-    return path.empty() ? std::string{} : path.replace_extension(".html").string();
+    const std::string path = ExecutablePath();
+    return path.empty() ? std::string{} : WithExtension(path, ".html");
 }
 
 void CWinApp::OnHelp() {
@@ -58,8 +94,7 @@ void CWinApp::OnHelp() {
 
 bool CWinApp::WinHelp(unsigned context) {
     const std::string file = GetHelpFilePath();
-    std::error_code error;
-    if (file.empty() || !std::filesystem::is_regular_file(file, error)) {
+    if (file.empty() || !IsReadableFile(file)) {
         return false;
     }
     return prompts::Help(file, context);
@@ -78,7 +113,7 @@ std::string AfxGetAppName() {
     if (const CWinApp* app = AfxGetApp()) {
         return app->GetAppName();
     }
-    return ExecutablePath().stem().string();
+    return Stem(ExecutablePath());
 }
 
 int AfxMessageBox(std::string_view text, unsigned type) {

@@ -12,6 +12,7 @@
 
 #include "framework/Constants.h"
 #include "framework/win32/Win32Icons.h"
+#include "framework/win32/Win32Terminate.h"
 #include "framework/win32/Win32Text.h"
 
 namespace morvex::fw::win32 {
@@ -78,6 +79,7 @@ Win32Backend::Win32Backend() {
     // The previous backend of a nested session comes back when this one ends.
     m_previous = Current();
     Current() = this;
+    std::set_terminate(&TerminateWithMessage);
     // The modal loop of every dialog passes its messages through this filter first, which is
     // where F1 is taken before the dialog manager sees it.
     m_filter = ::SetWindowsHookExW(WH_MSGFILTER, &Win32Backend::MessageFilter, nullptr,
@@ -140,8 +142,8 @@ std::optional<FileDialogResult> Win32Backend::FileDialog(const FileDialogRequest
     if (!chosen) {
         if (const DWORD error = ::CommDlgExtendedError(); error != 0) {
             // Not the user's cancel: say so, or the click would seem to do nothing.
-            const std::wstring text =
-                L"The file dialog could not be shown (error " + std::to_wstring(error) + L").";
+            const std::wstring text = L"The file dialog could not be shown (error " +
+                                      Widen(std::to_string(error)) + L").";
             ::MessageBoxW(dialog.hwndOwner, text.c_str(), ProgramCaption().c_str(),
                           MB_ICONEXCLAMATION | MB_OK);
         }

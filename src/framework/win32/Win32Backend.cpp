@@ -4,10 +4,12 @@
 
 #include <commdlg.h>
 #include <shellapi.h>
+#include <shlwapi.h>
 #include <cwchar>
 
 #include <algorithm>
 #include <exception>
+#include <iterator>
 #include <string>
 
 #include "framework/Constants.h"
@@ -55,6 +57,28 @@ std::wstring ProgramCaption() {
 }
 
 namespace {
+
+// "file:///C:/Program%20Files/MORVEX.html": a local path as an address, its bytes in UTF-8
+// and everything but letters, digits and "-._~/:" escaped.
+std::wstring FileAddress(const std::wstring& path) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::wstring address = L"file:///";
+    for (const unsigned char byte : Narrow(path)) {
+        const bool plain = (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
+                           (byte >= '0' && byte <= '9') || byte == '-' || byte == '.' ||
+                           byte == '_' || byte == '~' || byte == '/' || byte == ':';
+        if (byte == '\\') {
+            address += L'/';
+        } else if (plain) {
+            address += static_cast<wchar_t>(byte);
+        } else {
+            address += L'%';
+            address += static_cast<wchar_t>(kHex[byte >> 4]);
+            address += static_cast<wchar_t>(kHex[byte & 0xF]);
+        }
+    }
+    return address;
+}
 
 // "Text Files (*.txt)\0*.txt\0...\0\0", the form the open-file dialog takes.
 std::wstring FilterString(const std::vector<FileFilter>& filters) {
@@ -184,18 +208,29 @@ unsigned Win32Backend::TrackMenu(const MenuRequest& request) {
     return chosen > 0 ? static_cast<unsigned>(chosen) : 0;
 }
 
-bool Win32Backend::OpenHelp(const std::string& file, unsigned) {
-    // The page is one topic for both dialogs; the shell opens it with the program the
-    // user chose for HTML files.
+bool Win32Backend::OpenHelp(const std::string& file, unsigned context) {
     const std::wstring path = FromAnsiPath(file);
     if (path.empty()) {
         return false;
     }
     Win32DialogPeer* innermost = InnermostDialog();
-    const HINSTANCE started =
-        ::ShellExecuteW(innermost != nullptr ? innermost->Window() : nullptr, L"open", path.c_str(),
-                        nullptr, nullptr, SW_SHOWNORMAL);
-    return reinterpret_cast<INT_PTR>(started) > 32;
+    const HWND owner = innermost != nullptr ? innermost->Window() : nullptr;
+    // The page at the dialog's section: the shell opening the file itself would drop the
+    // section, so the page's address goes to the program registered for HTML pages.
+    const std::wstring address = FileAddress(path) + L"#" + Widen(HelpAnchor(context));
+    wchar_t browser[MAX_PATH * 2] = {};
+    DWORD length = static_cast<DWORD>(std::size(browser));
+    if (SUCCEEDED(::AssocQueryStringW(ASSOCF_NONE, ASSOCSTR_EXECUTABLE, L".html", L"open", browser,
+                                      &length))) {
+        const std::wstring argument = L"\"" + address + L"\"";
+        if (reinterpret_cast<INT_PTR>(::ShellExecuteW(owner, L"open", browser, argument.c_str(),
+                                                      nullptr, SW_SHOWNORMAL)) > 32) {
+            return true;
+        }
+    }
+    // No browser to name: the page without its section is better than none.
+    return reinterpret_cast<INT_PTR>(
+               ::ShellExecuteW(owner, L"open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL)) > 32;
 }
 
 std::string Win32Backend::ExecutablePath() const {

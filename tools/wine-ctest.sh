@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Runs a Windows build's tests under Wine (wine64) with CTest:
-#   tools/wine-ctest.sh <build folder> [ctest arguments...]
+# Runs a Windows build's tests under Wine (wine64) with CTest, from the source folder:
+#   tools/wine-ctest.sh <build folder> [ctest arguments...]   e.g. build-win64 --preset win64
 # Needs a display for the dialog tests: run it under xvfb-run. One wineserver per build
 # folder, started detached with its output closed, so Wine's service processes never hold
 # CTest's pipes open; it is ended when the tests are.
@@ -38,4 +38,5 @@ for face in /usr/share/wine/fonts/tahoma.ttf /usr/share/wine/fonts/tahomabd.ttf;
         ln -sf "$face" "$fonts/"
     fi
 done
-ctest --test-dir "$build" "$@"
+cd "$(dirname "$0")/.."
+ctest "$@"

@@ -10,4 +10,4 @@ cmake --workflow --preset sanitize
 cmake --workflow --preset fuzz
 cmake --workflow --preset win32
 cmake --workflow --preset win64
-xvfb-run -a -s "-screen 0 1024x768x24" bash tools/wine-ctest.sh build-win64 --preset win64
+xvfb-run -a -s "-screen 0 1024x768x24" bash tools/wine-run.sh build-win64 ctest --preset win64

@@ -10,6 +10,10 @@
 #include "framework/win32/Win32Text.h"
 
 namespace morvex::fw::win32 {
+
+// The words written below follow the system's own records, the same on 32 and 64 bits.
+static_assert(sizeof(DLGTEMPLATE) == 18 && sizeof(DLGITEMTEMPLATE) == 18);
+
 namespace {
 
 // The predefined control classes, by atom.

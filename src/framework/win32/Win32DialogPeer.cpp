@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <string>
 
 #include "framework/Constants.h"
 #include "framework/win32/DialogTemplateBuilder.h"
@@ -55,14 +56,25 @@ int Win32DialogPeer::RunModal() {
     m_running = true;
     m_ended = false;
     const HWND owner = m_owner != nullptr ? m_owner->Window() : nullptr;
+    m_hwnd = nullptr;
     const INT_PTR result = ::DialogBoxIndirectParamW(
         ::GetModuleHandleW(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(words.data()), owner,
         &Win32DialogPeer::DialogProc, reinterpret_cast<LPARAM>(this));
+    const DWORD error = ::GetLastError();
+    const bool created = m_hwnd != nullptr;
     m_running = false;
     m_backend.DialogEnded(*this);
     m_hwnd = nullptr;
     m_ordered.clear();
     m_systemMenuItems.clear();
+    if (!created) {
+        // Without this the program would end, or the command do nothing, without a word.
+        const std::wstring text = L"The window \u201C" + Widen(m_template.title) +
+                                  L"\u201D could not be made (error " +
+                                  Widen(std::to_string(error)) + L").";
+        ::MessageBoxW(owner, text.c_str(), ProgramCaption().c_str(), MB_ICONSTOP | MB_OK);
+        return -1;
+    }
     return static_cast<int>(result);
 }
 

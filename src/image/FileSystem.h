@@ -49,6 +49,12 @@ class FileSystem {
 // The running system's file layer.
 FileSystem& SystemFileSystem();
 
+// A file name as the core takes it (the system's 8-bit encoding) as UTF-8 text for people to
+// read, and back. Windows' ANSI code page is converted; elsewhere names already are the bytes
+// that read as UTF-8. A name that came from the system survives the round trip exactly.
+std::string FileNameToText(const std::string& fileName);
+std::string TextToFileName(const std::string& text);
+
 // Whether both paths name one existing file, by any spelling or link; false when either is
 // missing. Paths are read in the system's 8-bit encoding, as Open reads them.
 bool NameTheSameFile(const std::string& first, const std::string& second);

@@ -130,6 +130,14 @@ FileSystem& SystemFileSystem() {
     return files;
 }
 
+std::string FileNameToText(const std::string& fileName) {
+    return fileName;
+}
+
+std::string TextToFileName(const std::string& text) {
+    return text;
+}
+
 bool NameTheSameFile(const std::string& first, const std::string& second) {
     struct stat one {};
     struct stat other {};

@@ -184,6 +184,42 @@ FileSystem& SystemFileSystem() {
     return files;
 }
 
+namespace {
+
+std::string Recode(const std::string& text, UINT from, UINT to) {
+    if (text.empty() || text.size() > static_cast<std::size_t>(INT_MAX)) {
+        return {};
+    }
+    const int length = static_cast<int>(text.size());
+    const int wideLength = ::MultiByteToWideChar(from, 0, text.data(), length, nullptr, 0);
+    if (wideLength <= 0) {
+        return {};
+    }
+    std::wstring wide(static_cast<std::size_t>(wideLength), L'\0');
+    ::MultiByteToWideChar(from, 0, text.data(), length, wide.data(), wideLength);
+    // No "best fit" on the way to a code page: a character it lacks becomes '?', which no
+    // file name holds, rather than a look-alike that names another file.
+    const DWORD flags = to == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    const int needed =
+        ::WideCharToMultiByte(to, flags, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
+    if (needed <= 0) {
+        return {};
+    }
+    std::string out(static_cast<std::size_t>(needed), '\0');
+    ::WideCharToMultiByte(to, flags, wide.data(), wideLength, out.data(), needed, nullptr, nullptr);
+    return out;
+}
+
+}  // namespace
+
+std::string FileNameToText(const std::string& fileName) {
+    return Recode(fileName, CP_ACP, CP_UTF8);
+}
+
+std::string TextToFileName(const std::string& text) {
+    return Recode(text, CP_UTF8, CP_ACP);
+}
+
 bool NameTheSameFile(const std::string& first, const std::string& second) {
     // The file's identity is its volume and index; asked through handles that share
     // everything, so a file someone holds is still recognised.

@@ -24,7 +24,13 @@ CSetupDlg::~CSetupDlg() = default;
 void CSetupDlg::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
     // The path has no length limit: a long path must neither be cut nor stop the exchange.
-    DDX_Text(pDX, IDC_PATH, m_strPath);
+    // It is a file name in the system's encoding, shown as text: converted both ways, or a
+    // name with letters beyond ASCII would come back from the control as another name.
+    std::string shownPath = FileNameToText(m_strPath);
+    DDX_Text(pDX, IDC_PATH, shownPath);
+    if (pDX->m_bSaveAndValidate) {
+        m_strPath = TextToFileName(shownPath);
+    }
     DDX_CBIndex(pDX, IDC_PROTOCOL, m_nProtocol);
     DDX_Check(pDX, IDC_WRITE_PROTECT, m_bWriteProtect);
     DDX_LBIndex(pDX, IDC_ENTRY_LIST, m_nEntry);

@@ -237,6 +237,46 @@ TEST_F(Win32BackendTest, AClickReportedByADisabledControlChangesNothing) {
     EXPECT_THAT(script.MessageBoxes(), ::testing::IsEmpty());
 }
 
+// A driver in a folder whose name goes beyond ASCII: the dialog shows the name as text, reads
+// it back from the control, and saves to the file by its own name in the ANSI code page.
+TEST_F(Win32BackendTest, ADriverInAFolderBeyondAsciiIsShownAndSavedByItsOwnName) {
+    const std::wstring folderName = L"caf\u00E9 \u00FC";
+    BOOL lossy = FALSE;
+    char ansiName[32] = {};
+    if (::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, folderName.c_str(), -1, ansiName,
+                              sizeof ansiName, nullptr, &lossy) <= 0 ||
+        lossy) {
+        GTEST_SKIP() << "the ANSI code page " << ::GetACP() << " cannot spell the folder";
+    }
+    const std::string folder = dir.path() + "\\" + ansiName;
+    ASSERT_TRUE(::CreateDirectoryW(win32::FromAnsiPath(folder).c_str(), nullptr));
+    const std::string driver = folder + "\\KESTRIN.SYS";
+    const DriverFixture fixture = DriverFixture().entry(0x1234, 0x0001, 0x03);
+    std::vector<std::uint8_t> bytes = fixture.bytes();
+    {
+        auto file = SystemFileSystem().Open(driver, OpenMode::createOrReplace);
+        ASSERT_NE(file, nullptr);
+        ASSERT_TRUE(WriteFully(*file, 0, bytes));
+        ASSERT_TRUE(file->Close());
+    }
+    CSetupDlg dialog;
+
+    Run(dialog, [&](DialogDriver& ui) {
+        Refer(ui, driver);
+        EXPECT_EQ(ui.Text(IDC_PATH), win32::Narrow(win32::FromAnsiPath(driver)));
+        ui.ReplaceText(IDC_PID, "0009");
+        ui.Click(IDC_UPDATE);
+        script.AnswerMessageBox(IDYES);
+        ui.Click(IDOK);
+    });
+
+    ExpectLastMessage("Save settings ?", MB_ICONQUESTION | MB_YESNO);
+    auto file = SystemFileSystem().Open(driver, OpenMode::readExisting);
+    ASSERT_NE(file, nullptr);
+    ASSERT_EQ(ReadFully(*file, 0, bytes), std::optional<std::size_t>(bytes.size()));
+    EXPECT_EQ(bytes[fixture.slotOffset(0) + 2], 0x09);
+}
+
 std::wstring VersionValue(const std::vector<char>& record, const std::wstring& name) {
     void* value = nullptr;
     UINT length = 0;

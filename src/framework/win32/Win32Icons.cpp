@@ -2,15 +2,20 @@
 #include "framework/win32/Win32Icons.h"
 
 #include <cstdlib>
-#include <map>
-#include <utility>
 #include <vector>
 
 namespace morvex::fw::win32 {
 namespace {
 
-std::map<std::pair<IconHandle, int>, HICON>& LoadedIcons() {
-    static std::map<std::pair<IconHandle, int>, HICON> icons;
+struct LoadedIcon {
+    IconHandle icon;
+    int size;
+    HICON handle;
+};
+
+// A handful at most (one icon, one or two sizes): a list is all it takes.
+std::vector<LoadedIcon>& LoadedIcons() {
+    static std::vector<LoadedIcon> icons;
     return icons;
 }
 
@@ -104,9 +109,10 @@ HICON IconFor(IconHandle icon, int size) {
         return nullptr;
     }
     auto& icons = LoadedIcons();
-    const auto key = std::pair(icon, size);
-    if (const auto found = icons.find(key); found != icons.end()) {
-        return found->second;
+    for (const LoadedIcon& loaded : icons) {
+        if (loaded.icon == icon && loaded.size == size) {
+            return loaded.handle;
+        }
     }
     auto* loaded =
         static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(icon->id),
@@ -114,14 +120,14 @@ HICON IconFor(IconHandle icon, int size) {
     if (loaded == nullptr) {
         loaded = DrawIconFromData(*icon, size);
     }
-    icons.emplace(key, loaded);
+    icons.push_back({icon, size, loaded});
     return loaded;
 }
 
 void ReleaseIcons() {
-    for (const auto& [key, icon] : LoadedIcons()) {
-        if (icon != nullptr) {
-            ::DestroyIcon(icon);
+    for (const LoadedIcon& loaded : LoadedIcons()) {
+        if (loaded.handle != nullptr) {
+            ::DestroyIcon(loaded.handle);
         }
     }
     LoadedIcons().clear();

@@ -78,9 +78,18 @@ class PosixFile final : public FileHandle {
     int m_fd;
 };
 
+// A path is handed to the system as a C string: one with a zero byte would be cut there and
+// name another file (opened, emptied or created in its place), so it names none.
+bool NamesAFile(const std::string& path) {
+    return !path.empty() && path.find('\0') == std::string::npos;
+}
+
 class PosixFileSystem final : public FileSystem {
   public:
     std::unique_ptr<FileHandle> Open(const std::string& path, OpenMode mode) override {
+        if (!NamesAFile(path)) {
+            return nullptr;
+        }
         int flags = O_CLOEXEC | O_NOCTTY;
         switch (mode) {
             case OpenMode::readExisting:
@@ -141,7 +150,7 @@ std::string TextToFileName(const std::string& text) {
 bool NameTheSameFile(const std::string& first, const std::string& second) {
     struct stat one {};
     struct stat other {};
-    return ::stat(first.c_str(), &one) == 0 && ::stat(second.c_str(), &other) == 0 &&
+    return NamesAFile(first) && NamesAFile(second) && ::stat(first.c_str(), &one) == 0 && ::stat(second.c_str(), &other) == 0 &&
            one.st_dev == other.st_dev && one.st_ino == other.st_ino;
 }
 

@@ -221,20 +221,5 @@ TEST(Win32FileSystem, PathsAreReadInTheAnsiCodePage) {
     EXPECT_NE(SystemFileSystem().Open(path, OpenMode::readExisting), nullptr);
 }
 
-TEST(Win32FileSystem, PathsThatNameNoFileAreRefused) {
-    TempDir dir;
-    test::WriteFileBytes(dir.file("a"), {1});
-    const std::string cases[] = {
-        "", dir.file("a") + std::string(1, '\0') + "b",  // would open "a" if cut at the zero
-    };
-    for (const auto& path : cases) {
-        for (const OpenMode mode :
-             {OpenMode::readExisting, OpenMode::readWriteExisting, OpenMode::createOrReplace}) {
-            EXPECT_EQ(SystemFileSystem().Open(path, mode), nullptr);
-        }
-    }
-    EXPECT_EQ(ReadFileBytes(dir.file("a")), std::vector<std::uint8_t>{1});
-}
-
 }  // namespace
 }  // namespace morvex

@@ -1,23 +1,15 @@
 // morvex-cli report: the dialog's "Text out" report, to a file or to standard output.
-#include <filesystem>
-#include <system_error>
-
 #include "cli/Commands.h"
 #include "cli/DriverSession.h"
 #include "cli/Messages.h"
 #include "cli/Presentation.h"
+#include "image/FileSystem.h"
 #include "report/TextReport.h"
 
 namespace morvex::cli {
 namespace {
 
 constexpr std::string_view kStandardOutput = "-";
-
-// The report replaces its file; pointed at the driver (by any name or link) it would wipe it.
-bool IsSameFile(const std::string& a, const std::string& b) {
-    std::error_code error;
-    return std::filesystem::equivalent(a, b, error) && !error;
-}
 
 }  // namespace
 
@@ -41,7 +33,7 @@ int RunReport(const ReportOptions& options, Console& console) {
         return console.Fail(kExitRefused, message::kCannotRead);
     }
     const bool toStandardOutput = options.output == kStandardOutput;
-    if (!toStandardOutput && IsSameFile(*path, options.output)) {
+    if (!toStandardOutput && NameTheSameFile(*path, options.output)) {
         return console.Fail(kExitUsage,
                             "report: OUTPUT is the driver file itself; the report would "
                             "overwrite it");

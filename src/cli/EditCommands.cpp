@@ -9,6 +9,7 @@
 #include "cli/Messages.h"
 #include "cli/Presentation.h"
 #include "editor/EntryEditor.h"
+#include "image/FileSystem.h"
 
 namespace morvex::cli {
 namespace {
@@ -113,7 +114,7 @@ int LoadForEdit(const std::string& driver, const std::optional<std::string>& vid
     if (!FitsHexField(vid) || !FitsHexField(pid)) {
         return console.Fail(kExitRefused, message::kInvalidHex);
     }
-    const auto path = AbsoluteDriverPath(driver);
+    const auto path = AbsoluteFileName(driver);
     if (!path) {
         return console.Fail(kExitRefused, message::kCannotRead);
     }

@@ -6,6 +6,7 @@
 #include "cli/Messages.h"
 #include "cli/Presentation.h"
 #include "editor/EntryEditor.h"
+#include "image/FileSystem.h"
 
 namespace morvex::cli {
 namespace {
@@ -58,7 +59,7 @@ CLI::App* SetupList(CLI::App& app, ListOptions& options) {
 }
 
 int RunList(const ListOptions& options, Console& console) {
-    const auto path = AbsoluteDriverPath(options.driver);
+    const auto path = AbsoluteFileName(options.driver);
     if (!path) {
         return console.Fail(kExitRefused, message::kCannotRead);
     }

@@ -1,10 +1,8 @@
-// Protocol names, absolute driver paths and the aligned entry lines of the list.
+// Protocol names and the aligned entry lines of the list.
 #include "cli/Presentation.h"
 
 #include <algorithm>
 #include <cctype>
-#include <filesystem>
-#include <system_error>
 
 #include "editor/EntryEditor.h"
 #include "report/TextReport.h"
@@ -74,23 +72,6 @@ std::string_view NameOf(ProtocolChoice choice) {
         }
     }
     return kUnknownProtocolName;
-}
-
-std::optional<std::string> AbsoluteDriverPath(const std::string& given) {
-    std::error_code error;
-    const std::filesystem::path absolute = std::filesystem::absolute(given, error);
-    if (error || absolute.empty()) {
-        return std::nullopt;
-    }
-    // Only "." parts go: dropping "a/.." would be wrong where "a" is a symbolic link, and the
-    // path shown must name the file that was opened.
-    std::filesystem::path clean;
-    for (const auto& part : absolute) {
-        if (part != ".") {
-            clean /= part;
-        }
-    }
-    return clean.string();
 }
 
 std::string FormatEntryLines(const DriverImage& image) {

@@ -1,4 +1,4 @@
-// How morvex-cli names protocols, spells driver paths and lays out entry lines.
+// How morvex-cli names protocols and lays out entry lines.
 #pragma once
 
 #include <array>
@@ -31,9 +31,6 @@ std::vector<std::string> ProtocolNameList();
 std::optional<ProtocolChoice> ProtocolNamed(std::string_view name);
 // "bulk", ..., or "unknown" for a code byte the dialog shows as "--- Ignore ---".
 std::string_view NameOf(ProtocolChoice choice);
-
-// `given` made absolute against the working folder; nothing when that folder is gone.
-std::optional<std::string> AbsoluteDriverPath(const std::string& given);
 
 // Slot, item text and protocol label of every entry, columns aligned across the lines.
 std::string FormatEntryLines(const DriverImage& image);

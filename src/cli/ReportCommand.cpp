@@ -28,7 +28,7 @@ CLI::App* SetupReport(CLI::App& app, ReportOptions& options) {
 }
 
 int RunReport(const ReportOptions& options, Console& console) {
-    const auto path = AbsoluteDriverPath(options.driver);
+    const auto path = AbsoluteFileName(options.driver);
     if (!path) {
         return console.Fail(kExitRefused, message::kCannotRead);
     }

@@ -55,6 +55,11 @@ FileSystem& SystemFileSystem();
 std::string FileNameToText(const std::string& fileName);
 std::string TextToFileName(const std::string& text);
 
+// `path` made absolute against the working folder, in the same 8-bit encoding, so that it
+// names the file `path` names now; nothing when the path names no file or the folder is gone.
+// "." parts are dropped; ".." parts are kept wherever the system resolves them through links.
+std::optional<std::string> AbsoluteFileName(const std::string& path);
+
 // Whether both paths name one existing file, by any spelling or link; false when either is
 // missing. Paths are read in the system's 8-bit encoding, as Open reads them.
 bool NameTheSameFile(const std::string& first, const std::string& second);

@@ -6,6 +6,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
+#include <memory>
+#include <string_view>
 
 #include "image/FileSystem.h"
 
@@ -147,11 +150,47 @@ std::string TextToFileName(const std::string& text) {
     return text;
 }
 
+std::optional<std::string> AbsoluteFileName(const std::string& path) {
+    if (!NamesAFile(path)) {
+        return std::nullopt;
+    }
+    std::string full;
+    if (path.front() != '/') {
+        const std::unique_ptr<char, decltype(&std::free)> folder(::getcwd(nullptr, 0), &std::free);
+        if (!folder) {
+            return std::nullopt;
+        }
+        full = folder.get();
+    }
+    full += '/';
+    full += path;
+    // Only "." parts and empty ones go: dropping "a/.." would be wrong where "a" is a link.
+    std::string clean;
+    std::size_t start = 0;
+    while (start < full.size()) {
+        std::size_t end = full.find('/', start);
+        if (end == std::string::npos) {
+            end = full.size();
+        }
+        const std::string_view part(full.data() + start, end - start);
+        if (!part.empty() && part != ".") {
+            clean += '/';
+            clean += part;
+        }
+        start = end + 1;
+    }
+    if (clean.empty() || full.back() == '/') {
+        clean += '/';
+    }
+    return clean;
+}
+
 bool NameTheSameFile(const std::string& first, const std::string& second) {
     struct stat one {};
     struct stat other {};
-    return NamesAFile(first) && NamesAFile(second) && ::stat(first.c_str(), &one) == 0 && ::stat(second.c_str(), &other) == 0 &&
-           one.st_dev == other.st_dev && one.st_ino == other.st_ino;
+    return NamesAFile(first) && NamesAFile(second) && ::stat(first.c_str(), &one) == 0 &&
+           ::stat(second.c_str(), &other) == 0 && one.st_dev == other.st_dev &&
+           one.st_ino == other.st_ino;
 }
 
 }  // namespace morvex

@@ -220,6 +220,33 @@ std::string TextToFileName(const std::string& text) {
     return Recode(text, CP_UTF8, CP_ACP);
 }
 
+std::optional<std::string> AbsoluteFileName(const std::string& path) {
+    std::wstring wide;
+    if (!ToWidePath(path, wide)) {
+        return std::nullopt;
+    }
+    const DWORD needed = ::GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    if (needed == 0) {
+        return std::nullopt;
+    }
+    std::wstring full(needed, L'\0');
+    const DWORD length = ::GetFullPathNameW(wide.c_str(), needed, full.data(), nullptr);
+    if (length == 0 || length >= needed) {
+        return std::nullopt;
+    }
+    // Back to the code page without "best fit": a name it cannot spell names no file here.
+    BOOL lost = FALSE;
+    const int size = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, full.data(),
+                                           static_cast<int>(length), nullptr, 0, nullptr, &lost);
+    if (size <= 0 || lost) {
+        return std::nullopt;
+    }
+    std::string out(static_cast<std::size_t>(size), '\0');
+    ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, full.data(), static_cast<int>(length),
+                          out.data(), size, nullptr, nullptr);
+    return out;
+}
+
 bool NameTheSameFile(const std::string& first, const std::string& second) {
     // The file's identity is its volume and index; asked through handles that share
     // everything, so a file someone holds is still recognised.

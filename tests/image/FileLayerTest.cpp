@@ -1,6 +1,9 @@
 // What every system's file layer promises, whichever system it runs on.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <utility>
+
 #include "image/FileSystem.h"
 #include "support/DriverFixture.h"
 #include "support/TempDir.h"
@@ -22,8 +25,49 @@ TEST(FileLayer, PathsThatNameNoFileAreRefused) {
             EXPECT_EQ(SystemFileSystem().Open(path, mode), nullptr);
         }
         EXPECT_FALSE(NameTheSameFile(path, dir.file("a")));
+        EXPECT_EQ(AbsoluteFileName(path), std::nullopt);
     }
     EXPECT_EQ(ReadFileBytes(dir.file("a")), std::vector<std::uint8_t>{1});
+}
+
+// The working folder for one test, given back afterwards.
+class InFolder {
+  public:
+    explicit InFolder(const std::string& folder) : m_previous(std::filesystem::current_path()) {
+        std::filesystem::current_path(folder);
+    }
+    ~InFolder() { std::filesystem::current_path(m_previous); }
+    InFolder(const InFolder&) = delete;
+    InFolder& operator=(const InFolder&) = delete;
+
+  private:
+    std::filesystem::path m_previous;
+};
+
+// The command line shows and opens the absolute name: it must name the very file the typed
+// one named, however it was spelled, and stay put when made absolute again.
+TEST(FileLayer, AbsoluteNamesNameTheFileTheGivenOneNamed) {
+    TempDir dir;
+    test::WriteFileBytes(dir.file("KESTRIN.SYS"), {1});
+    InFolder here(dir.path());
+    const std::string fromHere = *AbsoluteFileName("KESTRIN.SYS");
+    const std::string fromDir = *AbsoluteFileName(dir.file("KESTRIN.SYS"));
+    const std::pair<std::string, std::string> cases[] = {
+        {"KESTRIN.SYS", fromHere},
+        {"./KESTRIN.SYS", fromHere},
+        {".//KESTRIN.SYS", fromHere},
+        {dir.file("KESTRIN.SYS"), fromDir},
+        {dir.file("./KESTRIN.SYS"), fromDir},
+        {dir.file(".//./KESTRIN.SYS"), fromDir},
+    };
+    for (const auto& [given, spelling] : cases) {
+        SCOPED_TRACE(given);
+        const auto absolute = AbsoluteFileName(given);
+        ASSERT_TRUE(absolute.has_value());
+        EXPECT_EQ(*absolute, spelling);
+        EXPECT_TRUE(NameTheSameFile(*absolute, dir.file("KESTRIN.SYS")));
+        EXPECT_EQ(AbsoluteFileName(*absolute), absolute);
+    }
 }
 
 }  // namespace

@@ -219,6 +219,9 @@ TEST(Win32FileSystem, PathsAreReadInTheAnsiCodePage) {
     const std::wstring widePath = Wide(dir.path()) + L"\\" + name;
     EXPECT_NE(::GetFileAttributesW(widePath.c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_NE(SystemFileSystem().Open(path, OpenMode::readExisting), nullptr);
+    const auto absolute = AbsoluteFileName(path);
+    ASSERT_TRUE(absolute.has_value());
+    EXPECT_TRUE(NameTheSameFile(*absolute, path));
 }
 
 }  // namespace

@@ -20,6 +20,15 @@ using test::DriverFixture;
 using Seeds = std::map<std::string, std::vector<std::uint8_t>>;
 
 constexpr std::size_t kTableAt = 32;
+constexpr std::size_t kImageSize = 65536;
+
+// A driver as long as the image, its table's slots ending on the image's last byte.
+DriverFixture AtTheImageEnd(std::int16_t capacity) {
+    return DriverFixture()
+        .size(kImageSize)
+        .tableAt(kImageSize - 16 - 8 * static_cast<std::size_t>(capacity))
+        .capacity(capacity);
+}
 
 // A small driver: the table right after the device header, a few bytes after the slots.
 DriverFixture Small(std::int16_t capacity) {
@@ -62,6 +71,10 @@ Seeds ImageSeeds() {
     add("duplicates", Small(4).entry(0xAAAA, 0xBBBB, 0x03).entry(0xAAAA, 0xBBBB, 0x02));
     add("no-marker", DriverFixture().size(64).tableAt(std::nullopt));
     add("empty-file", DriverFixture().size(0).tableAt(std::nullopt));
+    // The edges of the 64 KiB image: what lies past it is never read, and a save keeps it.
+    add("full-table-ends-the-image", AtTheImageEnd(2).entry(1, 1, 0x03).entry(2, 2, 0x01));
+    add("table-past-the-image", AtTheImageEnd(2).size(kImageSize + 1).tableAt(kImageSize - 31));
+    add("longer-than-the-image", Small(4).entry(1, 2, 0x03).size(kImageSize + 100));
     return seeds;
 }
 
@@ -142,6 +155,20 @@ Seeds EditSeeds() {
         ScriptWriter().vid("1").pid("1").protocol(1).apply().applyAt(0, 0).saveAndReload(),
         Small(2).rawHeader(2, 3));
     add("empty-table", ScriptWriter().select(0).vid("1").protocol(1).apply(), Small(0));
+    add("full-at-the-image-end",
+        ScriptWriter()
+            .select(2)
+            .vid("3")
+            .pid("3")
+            .apply()
+            .select(1)
+            .vid("5")
+            .apply()
+            .saveAndReload(),
+        AtTheImageEnd(2).entry(1, 1, 0x03).entry(2, 2, 0x01));
+    add("save-keeps-the-tail",
+        ScriptWriter().select(1).vid("1").protocol(2).apply().saveAndReload(),
+        Small(4).entry(1, 2, 0x03).size(kImageSize + 100));
     return seeds;
 }
 

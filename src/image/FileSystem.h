@@ -56,8 +56,9 @@ std::string FileNameToText(const std::string& fileName);
 std::string TextToFileName(const std::string& text);
 
 // `path` made absolute against the working folder, in the same 8-bit encoding, so that it
-// names the file `path` names now; nothing when the path names no file or the folder is gone.
-// "." parts are dropped; ".." parts are kept wherever the system resolves them through links.
+// names the file `path` names now (which need not exist); nothing for an empty path, one with
+// a zero byte, or when the working folder is gone. "." parts are dropped; ".." parts are
+// dropped only where the system itself reads them by name (Windows), not through links (POSIX).
 std::optional<std::string> AbsoluteFileName(const std::string& path);
 
 // Whether both paths name one existing file, by any spelling or link; false when either is

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <utility>
+#include <vector>
 
 #include "image/FileSystem.h"
 #include "support/DriverFixture.h"
@@ -45,28 +46,37 @@ class InFolder {
 };
 
 // The command line shows and opens the absolute name: it must name the very file the typed
-// one named, however it was spelled, and stay put when made absolute again.
+// one named, however it was spelled, from any working folder, and stay put when made absolute
+// again.
 TEST(FileLayer, AbsoluteNamesNameTheFileTheGivenOneNamed) {
     TempDir dir;
     test::WriteFileBytes(dir.file("KESTRIN.SYS"), {1});
-    InFolder here(dir.path());
-    const std::string fromHere = *AbsoluteFileName("KESTRIN.SYS");
-    const std::string fromDir = *AbsoluteFileName(dir.file("KESTRIN.SYS"));
-    const std::pair<std::string, std::string> cases[] = {
-        {"KESTRIN.SYS", fromHere},
-        {"./KESTRIN.SYS", fromHere},
-        {".//KESTRIN.SYS", fromHere},
-        {dir.file("KESTRIN.SYS"), fromDir},
-        {dir.file("./KESTRIN.SYS"), fromDir},
-        {dir.file(".//./KESTRIN.SYS"), fromDir},
-    };
-    for (const auto& [given, spelling] : cases) {
-        SCOPED_TRACE(given);
-        const auto absolute = AbsoluteFileName(given);
-        ASSERT_TRUE(absolute.has_value());
-        EXPECT_EQ(*absolute, spelling);
-        EXPECT_TRUE(NameTheSameFile(*absolute, dir.file("KESTRIN.SYS")));
-        EXPECT_EQ(AbsoluteFileName(*absolute), absolute);
+    std::vector<std::string> names;
+    {
+        InFolder here(dir.path());
+        const std::string fromHere = *AbsoluteFileName("KESTRIN.SYS");
+        const std::string fromDir = *AbsoluteFileName(dir.file("KESTRIN.SYS"));
+        const std::pair<std::string, std::string> cases[] = {
+            {"KESTRIN.SYS", fromHere},
+            {"./KESTRIN.SYS", fromHere},
+            {".//KESTRIN.SYS", fromHere},
+            {dir.file("KESTRIN.SYS"), fromDir},
+            {dir.file("./KESTRIN.SYS"), fromDir},
+            {dir.file(".//./KESTRIN.SYS"), fromDir},
+        };
+        for (const auto& [given, spelling] : cases) {
+            SCOPED_TRACE(given);
+            const auto absolute = AbsoluteFileName(given);
+            ASSERT_TRUE(absolute.has_value());
+            EXPECT_EQ(*absolute, spelling);
+            EXPECT_EQ(AbsoluteFileName(*absolute), absolute);
+            names.push_back(*absolute);
+        }
+    }
+    // Back in the earlier working folder, where a relative name would miss the file.
+    ASSERT_FALSE(NameTheSameFile("KESTRIN.SYS", dir.file("KESTRIN.SYS")));
+    for (const auto& name : names) {
+        EXPECT_TRUE(NameTheSameFile(name, dir.file("KESTRIN.SYS"))) << name;
     }
 }
 

@@ -5,5 +5,6 @@ include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64-common.cmake)
 
 # Each build folder gets its own Wine prefix, so builds never share Wine's state.
 set(MORVEX_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
-set(CMAKE_CROSSCOMPILING_EMULATOR
-    /usr/bin/env WINEPREFIX=${MORVEX_WINEPREFIX} WINEDEBUG=-all /usr/lib/wine/wine64)
+# tools/wine-exec.sh starts a program again when Wine's start fails before the program runs.
+get_filename_component(MORVEX_WINE_EXEC ${CMAKE_CURRENT_LIST_DIR}/../tools/wine-exec.sh ABSOLUTE)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${MORVEX_WINE_EXEC} ${MORVEX_WINEPREFIX})

@@ -18,8 +18,19 @@ done
 export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all
 mkdir -p "$WINEPREFIX"
 
+# Starts that tools/wine-exec.sh had to repeat (here, or in the build's test discovery before)
+# are listed once, when the command ends.
+restarts="$build/wine-restarts.log"
+finish() {
+    "$wineserver" -k 2>/dev/null || true
+    if [ -s "$restarts" ]; then
+        echo "wine-run.sh: Wine failed to start a program, which was started again:" >&2
+        cat "$restarts" >&2
+        rm -f "$restarts"
+    fi
+}
 setsid "$wineserver" -p </dev/null >/dev/null 2>&1
-trap '"$wineserver" -k 2>/dev/null || true' EXIT
+trap finish EXIT
 # The first program creates or updates the prefix (about 15 s the first time) and starts
 # Wine's services, all detached from the command. It also leaves Wine's windows unmanaged: no
 # window manager runs under Xvfb, and Wine waits 2 s for one whenever a window is hidden.

@@ -10,6 +10,9 @@
 
 #include <algorithm>
 #include <climits>
+#include <optional>
+#include <string>
+#include <string_view>
 
 #include "image/EntryTable.h"
 #include "image/FileSystem.h"
@@ -186,6 +189,30 @@ FileSystem& SystemFileSystem() {
 
 namespace {
 
+// `wide` in code page `to`. No "best fit" on the way to a code page: a look-alike would name
+// another file. A character the page lacks becomes '?', which no file name holds, or, when
+// `lossless`, makes the whole conversion fail.
+std::optional<std::string> FromWide(std::wstring_view wide, UINT to, bool lossless) {
+    if (wide.empty() || wide.size() > static_cast<std::size_t>(INT_MAX)) {
+        return std::nullopt;
+    }
+    const int length = static_cast<int>(wide.size());
+    const DWORD flags = to == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    BOOL lost = FALSE;
+    BOOL* const lostAt = lossless ? &lost : nullptr;
+    const int needed =
+        ::WideCharToMultiByte(to, flags, wide.data(), length, nullptr, 0, nullptr, lostAt);
+    if (needed <= 0 || lost) {
+        return std::nullopt;
+    }
+    std::string out(static_cast<std::size_t>(needed), '\0');
+    if (::WideCharToMultiByte(to, flags, wide.data(), length, out.data(), needed, nullptr,
+                              nullptr) != needed) {
+        return std::nullopt;
+    }
+    return out;
+}
+
 std::string Recode(const std::string& text, UINT from, UINT to) {
     if (text.empty() || text.size() > static_cast<std::size_t>(INT_MAX)) {
         return {};
@@ -197,17 +224,7 @@ std::string Recode(const std::string& text, UINT from, UINT to) {
     }
     std::wstring wide(static_cast<std::size_t>(wideLength), L'\0');
     ::MultiByteToWideChar(from, 0, text.data(), length, wide.data(), wideLength);
-    // No "best fit" on the way to a code page: a character it lacks becomes '?', which no
-    // file name holds, rather than a look-alike that names another file.
-    const DWORD flags = to == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
-    const int needed =
-        ::WideCharToMultiByte(to, flags, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
-    if (needed <= 0) {
-        return {};
-    }
-    std::string out(static_cast<std::size_t>(needed), '\0');
-    ::WideCharToMultiByte(to, flags, wide.data(), wideLength, out.data(), needed, nullptr, nullptr);
-    return out;
+    return FromWide(wide, to, false).value_or(std::string());
 }
 
 }  // namespace
@@ -234,17 +251,8 @@ std::optional<std::string> AbsoluteFileName(const std::string& path) {
     if (length == 0 || length >= needed) {
         return std::nullopt;
     }
-    // Back to the code page without "best fit": a name it cannot spell names no file here.
-    BOOL lost = FALSE;
-    const int size = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, full.data(),
-                                           static_cast<int>(length), nullptr, 0, nullptr, &lost);
-    if (size <= 0 || lost) {
-        return std::nullopt;
-    }
-    std::string out(static_cast<std::size_t>(size), '\0');
-    ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, full.data(), static_cast<int>(length),
-                          out.data(), size, nullptr, nullptr);
-    return out;
+    // A name the code page cannot spell names no file for the program.
+    return FromWide(std::wstring_view(full.data(), length), CP_ACP, true);
 }
 
 bool NameTheSameFile(const std::string& first, const std::string& second) {

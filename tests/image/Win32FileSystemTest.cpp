@@ -224,5 +224,31 @@ TEST(Win32FileSystem, PathsAreReadInTheAnsiCodePage) {
     EXPECT_TRUE(NameTheSameFile(*absolute, path));
 }
 
+// A working folder the ANSI code page cannot spell: its absolute names would have to be a
+// look-alike or '?', neither of which names the file, so there is none. Text shown to the user
+// may lose the character to '?', which no file name holds.
+TEST(Win32FileSystem, NamesTheCodePageCannotSpellAreNotGuessed) {
+    const std::wstring name = L"\u4E2D\u6587";
+    BOOL lossy = FALSE;
+    ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, name.c_str(), -1, nullptr, 0, nullptr,
+                          &lossy);
+    if (!lossy) {
+        GTEST_SKIP() << "the ANSI code page " << ::GetACP() << " can spell the folder";
+    }
+    TempDir dir;
+    const std::wstring folder = Wide(dir.path()) + L"\\" + name;
+    ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr));
+    wchar_t before[MAX_PATH] = {};
+    ASSERT_NE(::GetCurrentDirectoryW(MAX_PATH, before), 0u);
+    ASSERT_TRUE(::SetCurrentDirectoryW(folder.c_str()));
+    const auto absolute = AbsoluteFileName("KESTRIN.SYS");
+    ::SetCurrentDirectoryW(before);
+    EXPECT_EQ(absolute, std::nullopt);
+    const std::string spelt = dir.path() + "\\KESTRIN.SYS";
+    EXPECT_EQ(AbsoluteFileName(spelt), spelt);
+
+    EXPECT_EQ(TextToFileName("\xE4\xB8\xAD"), "?");
+}
+
 }  // namespace
 }  // namespace morvex
